@@ -1,0 +1,1 @@
+// The exported functions, the handle registries and the library-wide state.
