@@ -2,6 +2,7 @@
 // containers, and its placement on a container's timeline.
 #pragma once
 
+#include <atomic>
 #include <string>
 
 class Container;
@@ -12,7 +13,7 @@ public:
     IMedia(const IMedia &) = delete;
     IMedia &operator=(const IMedia &) = delete;
 
-    // Leaves the owning container (every member entry and pending start of this object).
+    // Leaves the owning container (every member entry; pending starts then start nothing).
     virtual ~IMedia();
 
     // 1 when the file was opened and the object is ready, -1 when it failed.
@@ -35,9 +36,11 @@ public:
     // attached. Safe to call from the object's own threads while the host drives the
     // container.
     double getLocalTime() const;
-    Container *container() const { return _container; }
+    Container *container() const { return _container.load(std::memory_order_acquire); }
 
 private:
-    Container *_container = nullptr;
-    double _startTime = 0.0;
+    // Both are written by the host's thread and read by the object's own threads through
+    // getLocalTime, hence atomic.
+    std::atomic<Container *> _container{nullptr};
+    std::atomic<double> _startTime{0.0};
 };
