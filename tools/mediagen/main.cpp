@@ -3,6 +3,8 @@
 //   qnv-mediagen vorbis <out.ogg> [--channels N] [--rate HZ] [--seconds S] [--quality Q]
 //                [--link N:HZ:S ...]
 //   qnv-mediagen ogg-unknown <out.ogg>
+//   qnv-mediagen theora <out.ogv> [--size WxH] [--picture X,Y,WxH] [--format 420|422|444]
+//                [--fps N/D] [--aspect N:D] [--frames N] [--repeat K ...] [--audio] [--no-eos]
 //
 // Each --link adds one link to a chained file (channels:rate:seconds); without any, the
 // file has one link from --channels, --rate and --seconds.
@@ -76,6 +78,53 @@ int runOggUnknown(const std::string &out, const Args &args) {
     return mediagen::writeOggWithUnknownStream(out) ? 0 : 1;
 }
 
+int runTheora(const std::string &out, const Args &args) {
+    mediagen::TheoraFile file;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string &option = args[i];
+        if (option == "--audio") {
+            file.audio = true;
+            continue;
+        }
+        if (option == "--no-eos") {
+            file.endOfStream = false;
+            continue;
+        }
+        const std::string *value = optionValue(args, i);
+        if (value == nullptr) {
+            return 2;
+        }
+        const char *text = value->c_str();
+        mediagen::PictureRegion &pic = file.picture;
+        int format = 420;
+        int repeat = 0;
+        bool parsed = false;
+        if (option == "--size") {
+            parsed = std::sscanf(text, "%dx%d", &file.frameWidth, &file.frameHeight) == 2;
+        } else if (option == "--picture") {
+            parsed = std::sscanf(text, "%d,%d,%dx%d", &pic.x, &pic.y, &pic.width, &pic.height) == 4;
+        } else if (option == "--format") {
+            parsed = std::sscanf(text, "%d", &format) == 1;
+            file.pixelFormat = format == 444 ? TH_PF_444 : format == 422 ? TH_PF_422 : TH_PF_420;
+        } else if (option == "--fps") {
+            parsed = std::sscanf(text, "%d/%d", &file.fpsNumerator, &file.fpsDenominator) == 2;
+        } else if (option == "--aspect") {
+            parsed =
+                std::sscanf(text, "%d:%d", &file.aspectNumerator, &file.aspectDenominator) == 2;
+        } else if (option == "--frames") {
+            parsed = std::sscanf(text, "%d", &file.frames) == 1;
+        } else if (option == "--repeat") {
+            parsed = std::sscanf(text, "%d", &repeat) == 1;
+            file.repeatedFrames.push_back(repeat);
+        }
+        if (!parsed) {
+            std::fprintf(stderr, "bad or unknown option %s %s\n", option.c_str(), text);
+            return 2;
+        }
+    }
+    return mediagen::writeTheora(out, file) ? 0 : 1;
+}
+
 struct Command {
     const char *name;
     int (*run)(const std::string &out, const Args &options);
@@ -86,6 +135,9 @@ const Command kCommands[] = {
     {"vorbis", runVorbis,
      "<out.ogg> [--channels N] [--rate HZ] [--seconds S] [--quality Q] [--link N:HZ:S ...]"},
     {"ogg-unknown", runOggUnknown, "<out.ogg>"},
+    {"theora", runTheora,
+     "<out.ogv> [--size WxH] [--picture X,Y,WxH] [--format 420|422|444] [--fps N/D]\n"
+     "    [--aspect N:D] [--frames N] [--repeat K ...] [--audio] [--no-eos]"},
 };
 
 int usage() {
