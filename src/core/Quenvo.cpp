@@ -7,6 +7,7 @@
 #include <string>
 
 #include "Platform.h"
+#include "audio/VorbisAudio.h"
 #include "core/HandleRegistry.h"
 #include "core/IMedia.h"
 #include "core/Trace.h"
@@ -216,8 +217,9 @@ QNV_API int QNV_CALL qnv_contrStatus(int container, PlaybackStatus *status) {
 QNV_API int QNV_CALL qnv_vorbisCreate(const char *path) {
     if (!path)
         return 0;
-    // Audio objects are not built yet: no file opens.
-    return registerOpened(nullptr, -1);
+    auto audio = std::make_unique<VorbisAudio>(_pXAudio2);
+    const int opened = audio->openPath(path);
+    return registerOpened(std::move(audio), opened);
 }
 
 QNV_API int QNV_CALL qnv_theoraCreate(const char *path) {
