@@ -6,7 +6,7 @@
 // Typical use:
 //
 //     ScriptedXAudio2 engine;                 // owned by the test, outlives the library use
-//     ScriptedXAudio2::Installation installed(engine);   // CoCreateInstance(CLSID_XAudio2)
+//     ScriptedXAudio2::Installation installed(engine);   // CoCreateInstance(CLSID_XAudio25)
 //                                                        // now yields `engine`
 //     ... qnv_init(...), qnv_vorbisCreate(...) ...
 //     ScriptedSourceVoice* voice = engine.sourceVoice(0);
@@ -151,7 +151,7 @@ public:
     ScriptedXAudio2(const ScriptedXAudio2 &) = delete;
     ScriptedXAudio2 &operator=(const ScriptedXAudio2 &) = delete;
 
-    // IUnknown: IID_IXAudio2 and IUnknown; Release never deletes.
+    // IUnknown: IID_IXAudio27 and IUnknown; Release never deletes.
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void **object) override;
     ULONG STDMETHODCALLTYPE AddRef() override;
     ULONG STDMETHODCALLTYPE Release() override;
@@ -192,7 +192,7 @@ public:
     int sourceVoiceRequests() const { return _sourceRequests.load(); }
 
     // Registers this engine as the XAudio2 class for as long as it lives, so that
-    // CoCreateInstance(CLSID_XAudio2, ...) hands out this engine (with a reference added);
+    // CoCreateInstance(CLSID_XAudio25, ...) hands out this engine (with a reference added);
     // on destruction the start-up classes come back.
     class Installation {
     public:
@@ -202,7 +202,7 @@ public:
         Installation &operator=(const Installation &) = delete;
     };
 
-    // Makes CoCreateInstance(CLSID_XAudio2, ...) fail with `result` while it lives.
+    // Makes CoCreateInstance(CLSID_XAudio25, ...) fail with `result` while it lives.
     class FailingInstallation {
     public:
         explicit FailingInstallation(HRESULT result);

@@ -40,7 +40,7 @@ struct ClassRegistry {
 
     void registerStartupClasses() {
         classes.clear();
-        classes.emplace_back(CLSID_XAudio2, softwareCreateFAudioEngine);
+        classes.emplace_back(CLSID_XAudio25, softwareCreateFAudioEngine);
     }
 };
 

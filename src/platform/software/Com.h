@@ -5,7 +5,7 @@
 // successful call (S_OK or S_FALSE) is matched by one CoUninitialize.
 // CoCreateInstance needs the calling thread to be initialised, or some thread of the
 // process to be in the multithreaded apartment (the implicit MTA), else
-// CO_E_NOTINITIALIZED. The XAudio2 class (CLSID_XAudio2 in XAudio2.h) is registered from
+// CO_E_NOTINITIALIZED. The XAudio2 class (CLSID_XAudio25 in XAudio2.h) is registered from
 // the start and yields the FAudio-backed engine; tests may register another factory.
 #pragma once
 

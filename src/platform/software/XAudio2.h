@@ -1,7 +1,7 @@
 // XAudio2 in the 2.7 interface layout (the one the XAudio2 2.5 class also has): the
 // engine, the mastering voice, source voices and the voice callback, with the Windows
 // records, flags and result codes. On this platform the engine is an adapter over FAudio
-// (XAudio2Engine.cpp), created with CoCreateInstance(CLSID_XAudio2, ..., IID_IXAudio2).
+// (XAudio2Engine.cpp), created with CoCreateInstance(CLSID_XAudio25, ..., IID_IXAudio27).
 //
 // Only the subset the library uses is declared. Voice methods may be called from any
 // thread; callbacks run on the engine's own thread and must not block or call the voice.
@@ -32,10 +32,11 @@ typedef UINT32 XAUDIO2_PROCESSOR;
 #define WAVE_FORMAT_PCM 0x0001u
 #define WAVE_FORMAT_IEEE_FLOAT 0x0003u
 
-// The XAudio2 2.5 class and the IXAudio2 interface.
-inline constexpr GUID CLSID_XAudio2 = {
+// The XAudio2 2.5 class and its interface (the 2.7 layout), under the names mingw-w64's
+// xaudio2.h gives them, so code naming them builds for both platforms.
+inline constexpr GUID CLSID_XAudio25 = {
     0x4C9B6DDE, 0x6809, 0x46E6, {0xA2, 0x78, 0x9B, 0x6A, 0x97, 0x58, 0x86, 0x70}};
-inline constexpr GUID IID_IXAudio2 = {
+inline constexpr GUID IID_IXAudio27 = {
     0x8BCF1F58, 0x9FE7, 0x4583, {0x8A, 0xC6, 0xE2, 0xAD, 0xC4, 0x65, 0xC8, 0xBB}};
 
 // The Windows records are byte-packed.

@@ -51,7 +51,7 @@ FAudioEngine::~FAudioEngine() {
 HRESULT FAudioEngine::QueryInterface(REFIID iid, void **object) {
     if (!object)
         return E_POINTER;
-    if (iid != IID_IXAudio2 && iid != kIUnknownId) {
+    if (iid != IID_IXAudio27 && iid != kIUnknownId) {
         *object = nullptr;
         return E_NOINTERFACE;
     }
