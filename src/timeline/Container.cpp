@@ -24,17 +24,23 @@ Container::~Container() {
 }
 
 double Container::clock() const {
-    const uint64_t published = _published.load(std::memory_order_acquire);
-    const uint32_t ms = uint32_t(published);
-    switch (State(published >> 32)) {
-    case Playing:
-        return secondsBetween(ms, timeGetTime());
-    case Paused:
-        return double(ms) / 1000.0;
-    case Stopped:
-        break;
+    for (;;) {
+        const uint64_t published = _published.load();
+        const uint32_t ms = uint32_t(published);
+        switch (State(published >> 32)) {
+        case Stopped:
+            return 0.0;
+        case Paused:
+            return double(ms) / 1000.0;
+        case Playing:
+            break;
+        }
+        // The timer reading must belong to the state just read: if the host paused or
+        // stopped in between, read again rather than run the old state on past it.
+        const uint32_t now = timeGetTime();
+        if (_published.load() == published)
+            return secondsBetween(ms, now);
     }
-    return 0.0;
 }
 
 void Container::setClock(State state, uint32_t startMs, uint32_t pauseMs) {
@@ -42,7 +48,7 @@ void Container::setClock(State state, uint32_t startMs, uint32_t pauseMs) {
     _startMs = startMs;
     _pauseMs = pauseMs;
     const uint32_t ms = state == Playing ? startMs : state == Paused ? pauseMs - startMs : 0;
-    _published.store(packClock(state, ms), std::memory_order_release);
+    _published.store(packClock(state, ms));
 }
 
 int Container::attach(IMedia *m, double startTime) {
