@@ -13,6 +13,7 @@
 #include "core/Trace.h"
 #include "quenvo.h"
 #include "timeline/Container.h"
+#include "video/TheoraVideo.h"
 
 // The records cross the boundary by layout, so pin it down.
 static_assert(offsetof(PlaybackStatus, time) == 0 && offsetof(PlaybackStatus, length) == 8 &&
@@ -225,9 +226,9 @@ QNV_API int QNV_CALL qnv_vorbisCreate(const char *path) {
 QNV_API int QNV_CALL qnv_theoraCreate(const char *path) {
     if (!path)
         return 0;
-    // Video objects are not built yet: no file opens.
-    (void)widen;
-    return registerOpened(nullptr, -1);
+    auto video = std::make_unique<TheoraVideo>(_pD3DDevice);
+    const int opened = video->open(widen(path));
+    return registerOpened(std::move(video), opened);
 }
 
 QNV_API int QNV_CALL qnv_vorbisStatus(int media, PlaybackStatus *status) {
@@ -246,8 +247,17 @@ QNV_API int QNV_CALL qnv_theoraInfo(int media, VideoInfo *info) {
     IMedia *m = _media.find(media);
     if (!m || !info)
         return 0;
-    // Only video objects have a frame to describe; none exist yet.
-    return 0;
+    // Only video objects have a frame to describe.
+    auto *video = dynamic_cast<TheoraVideo *>(m);
+    if (!video)
+        return 0;
+    info->frameWidth = video->width();
+    info->frameHeight = video->height();
+    info->framesPerSecond = video->framesPerSecond();
+    info->pixelAspect = video->aspect();
+    info->length = static_cast<float>(video->getLength());
+    info->texture = video->texture();
+    return 1;
 }
 
 QNV_API int QNV_CALL qnv_vorbisFree(int media) {
