@@ -2,6 +2,12 @@
 
 namespace mediagen {
 
+namespace {
+// Pages of about this many bytes: the tones compress so well that libogg's default (4 KB)
+// would put a short link on one page, which hides how real files are laid out.
+constexpr int kPageFill = 1024;
+} // namespace
+
 OggFile::OggFile(const std::string &path) : _file(std::fopen(path.c_str(), "wb")) {}
 
 OggFile::~OggFile() {
@@ -43,7 +49,7 @@ void OggStream::packetIn(ogg_packet &packet) {
 }
 
 bool OggStream::pageOut(ogg_page &page) {
-    return ogg_stream_pageout(&_state, &page) != 0;
+    return ogg_stream_pageout_fill(&_state, &page, kPageFill) != 0;
 }
 
 bool OggStream::flush(ogg_page &page) {

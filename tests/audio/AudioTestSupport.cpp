@@ -1,0 +1,73 @@
+#include "AudioTestSupport.h"
+
+#include <chrono>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+
+#define OV_EXCLUDE_STATIC_CALLBACKS
+#include <vorbis/vorbisfile.h>
+
+namespace audiotest {
+
+std::string generated(const std::string &name, const std::vector<mediagen::VorbisLink> &links) {
+    static std::set<std::string> written;
+    if (written.insert(name).second && !mediagen::writeVorbis(name, links)) {
+        throw std::runtime_error("cannot write " + name);
+    }
+    return name;
+}
+
+std::string generated(const std::string &name, const mediagen::VorbisLink &link) {
+    return generated(name, std::vector<mediagen::VorbisLink>{link});
+}
+
+std::vector<int16_t> decodeAll(const std::string &path) {
+    std::vector<int16_t> pcm;
+    OggVorbis_File file;
+    if (ov_fopen(path.c_str(), &file) != 0) {
+        return pcm;
+    }
+    char chunk[4096];
+    int link = 0;
+    long got;
+    while ((got = ov_read(&file, chunk, sizeof chunk, 0, 2, 1, &link)) != 0) {
+        if (got > 0) {
+            const int16_t *samples = reinterpret_cast<const int16_t *>(chunk);
+            pcm.insert(pcm.end(), samples, samples + got / 2);
+        }
+    }
+    ov_clear(&file);
+    return pcm;
+}
+
+bool waitUntil(const std::function<bool()> &condition, double seconds) {
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > limit) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+std::string readLog() {
+    std::ifstream in("qnv_log.txt", std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+int countOccurrences(const std::string &text, const std::string &needle) {
+    int count = 0;
+    for (size_t at = text.find(needle); at != std::string::npos;
+         at = text.find(needle, at + needle.size())) {
+        ++count;
+    }
+    return count;
+}
+
+} // namespace audiotest
