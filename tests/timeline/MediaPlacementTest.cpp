@@ -126,7 +126,8 @@ TEST_F(MediaPlacementTest, LocalTimeReadsFromAnotherThreadStayWhole) {
     FakeMedia m("m", journal);
     container.attach(&m, 0);
     // Each round runs the clock 0 -> 3, holds 3, runs 3 -> 4 and stops; the timer only
-    // moves forward, from round to round too.
+    // moves forward, from round to round too. A bad reading needs the reader to be caught
+    // between two steps of a change, hence the many rounds.
     const std::set<double> possible = {0.0, 3.0, 4.0};
 
     std::atomic<bool> done{false};
@@ -139,7 +140,7 @@ TEST_F(MediaPlacementTest, LocalTimeReadsFromAnotherThreadStayWhole) {
             ++readings;
         }
     });
-    for (uint32_t round = 0; round < 3000; ++round) {
+    for (uint32_t round = 0; round < 100000; ++round) {
         const uint32_t base = T + round * 100000;
         timer.set(base + 10000);
         container.play();
