@@ -83,10 +83,12 @@ typedef struct VideoInfo {
 
 /* Keeps the device (no reference is added), initialises COM (multithreaded)
  * on the calling thread and creates the XAudio2 engine and its mastering
- * voice. Call once before creating media. A failure is logged; audio then
- * cannot be created (qnv_vorbisCreate returns 0) but video can.
- * Calling it again takes the new device and creates the engine only if none
- * exists yet.
+ * voice. Call once before creating media: media created before it fail (0).
+ * A thread already in the single-threaded COM apartment is fine. A failure is
+ * logged; audio then cannot be created (qnv_vorbisCreate returns 0) but video
+ * can. Calling it again takes the new device and keeps the engine and
+ * mastering voice it already has, creating only what is missing (so a failed
+ * first attempt can be retried).
  * Returns 0. */
 QNV_API int QNV_CALL qnv_init(IDirect3DDevice9 *device);
 
