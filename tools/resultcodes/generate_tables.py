@@ -23,7 +23,7 @@ _NOT_CODE_PREFIXES = ("FACILITY_", "SEVERITY_")
 # Range markers (CLASSFACTORY_E_FIRST, DIERR_DRIVERLAST) name no result of their own.
 _NOT_CODE_SUFFIXES = ("FIRST", "LAST")
 
-# The reference lookup lists these Win32 errors only as plain numbers.
+# The DirectX SDK's lookup lists these Win32 errors only as plain numbers, and so do we.
 _NO_HRESULT_FORM = {200, 201}
 # 0x80040402 keeps DirectInput's name alone; its description still joins both texts.
 _NAME_NOT_JOINED = {0x80040402}
@@ -87,7 +87,7 @@ def _is_code_name(table, name):
 
 
 def _is_plain_win32(definition, value):
-    return (definition.header == "winerror.h" and 0 < value <= 0xFFFF
+    return (definition.header == "winerror.h" and value <= 0xFFFF
             and "HRESULT" not in definition.body)
 
 
@@ -113,7 +113,8 @@ def _collect_candidates(table):
                 # (1 is S_FALSE, not ERROR_INVALID_FUNCTION), and their HRESULT forms after
                 # every name defined for that HRESULT (0x80070005 is E_ACCESSDENIED).
                 add(value, name, family.name, (1,) + order)
-                if value not in _NO_HRESULT_FORM:
+                # HRESULT_FROM_WIN32(0) is 0 itself.
+                if value != 0 and value not in _NO_HRESULT_FORM:
                     add(_win32_hresult(value), name, family.name, (1,) + order)
             else:
                 add(value, name, family.name, (0,) + order)
