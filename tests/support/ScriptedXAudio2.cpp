@@ -72,7 +72,10 @@ HRESULT ScriptedSourceVoice::FlushSourceBuffers() {
     if (FAILED(result))
         return result;
     std::lock_guard<std::mutex> guard(_lock);
-    _queue.erase(_playing ? _queue.begin() + 1 : _queue.begin(), _queue.end());
+    // As in XAudio2, only a started voice keeps its playing buffer.
+    const bool keepPlaying = _playing && _running.load();
+    _queue.erase(keepPlaying ? _queue.begin() + 1 : _queue.begin(), _queue.end());
+    _playing = keepPlaying;
     return S_OK;
 }
 

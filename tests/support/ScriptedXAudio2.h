@@ -22,7 +22,8 @@
 //   returns to 0 if it carried XAUDIO2_END_OF_STREAM, as FAudio does), then makes the next
 //   queued buffer the playing one and calls OnBufferStart(its context) on the calling
 //   thread. It returns false, firing nothing, when the voice is stopped or the queue is empty.
-// - FlushSourceBuffers drops the queued buffers that have not started; the playing one stays.
+// - FlushSourceBuffers drops the queued buffers that have not started; the playing one
+//   stays if the voice is started (a stopped voice loses it too, as with XAudio2).
 // - GetState reports BuffersQueued = playing + waiting buffers, SamplesPlayed = frames of
 //   finished buffers, and the playing buffer's context.
 //
@@ -31,6 +32,9 @@
 // test owns it and can check refCount() for leaks. Voices are owned by the engine and stay
 // readable after DestroyVoice (destroyed() turns true); a call on a destroyed voice is a
 // fault of the code under test and is counted by callsAfterDestroy().
+//
+// Call the engine and voices through the IXAudio2 interfaces, as the library does: the
+// default arguments are declared there.
 //
 // Thread safety: voice and engine methods may be called from any thread, as with the real
 // engine; fireBufferStart/startNextBuffer call the callback without holding any lock of

@@ -135,7 +135,8 @@ struct IXAudio2SourceVoice : IXAudio2Voice {
     // played or been flushed. A zero-byte buffer is accepted with XAUDIO2_END_OF_STREAM.
     virtual HRESULT STDMETHODCALLTYPE SubmitSourceBuffer(const XAUDIO2_BUFFER *buffer,
                                                          const void *bufferWma = nullptr) = 0;
-    // Drops the queued buffers that have not started; the playing one plays out.
+    // Drops the queued buffers that have not started; the playing one plays out if the voice
+    // is started (a stopped voice drops it too).
     virtual HRESULT STDMETHODCALLTYPE FlushSourceBuffers() = 0;
     // BuffersQueued counts the playing buffer; SamplesPlayed counts frames played since the
     // voice was made (or since the last end-of-stream buffer finished).
