@@ -61,7 +61,9 @@ public:
     int32_t framesPerSecond() const { return _fps; }
     float aspect() const { return _aspect; }
     IDirect3DTexture9 *texture() const { return _textures._pMovieTex; }
+    const VideoTextures &textures() const { return _textures; }
     int32_t state() const { return _state.load(); }
+    int queuedFrames() const { return _frames.count(); }
 
 private:
     static DWORD WINAPI decodeThread(LPVOID self);

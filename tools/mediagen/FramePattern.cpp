@@ -111,8 +111,9 @@ int frameNumberColumn(const PictureRegion &picture, int bit) {
 int readFrameNumberArgb(const void *rows, int pitch, const PictureRegion &picture) {
     const auto *bytes = static_cast<const unsigned char *>(rows);
     return readFrameNumber(picture, [&](int x, int y) {
-        const unsigned char *pixel = bytes + static_cast<size_t>(y) * pitch + x * 4;
-        return (pixel[0] + pixel[1] + pixel[2]) / 3; // B, G, R: a grey level
+        // Green (bytes are B, G, R, A) depends least on the chroma planes, so the number
+        // still reads when a chroma plane is stale.
+        return bytes[static_cast<size_t>(y) * pitch + x * 4 + 1];
     });
 }
 

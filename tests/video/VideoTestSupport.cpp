@@ -1,0 +1,79 @@
+#include "VideoTestSupport.h"
+
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "software/Timer.h"
+
+std::string theoraMedia(const std::string &name, const mediagen::TheoraFile &file) {
+    static std::set<std::string> written;
+    if (written.insert(name).second && !mediagen::writeTheora(name, file))
+        written.erase(name);
+    return name;
+}
+
+void installEffectFile() {
+    std::ifstream in(std::string(QNV_EFFECT_DIR) + "/ycbcr2rgb.fxo", std::ios::binary);
+    std::ofstream out("ycbcr2rgb.fxo", std::ios::binary);
+    out << in.rdbuf();
+}
+
+std::wstring widePath(const std::string &path) {
+    return std::wstring(path.begin(), path.end());
+}
+
+bool waitUntil(const std::function<bool()> &condition, double seconds) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+std::string logText() {
+    std::ifstream in("qnv_log.txt", std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+PlayingVideo::PlayingVideo(const std::string &path)
+    : _scene(64, 64), _video((installEffectFile(), _scene.device())),
+      _openResult(_video.open(widePath(path))) {
+    _container.setLength(1e9);
+    _container.attach(&_video, 0.0);
+}
+
+PlayingVideo::~PlayingVideo() {
+    _video.close();
+    softwareTimerUseSystem();
+}
+
+void PlayingVideo::play() {
+    softwareTimerSet(kPlayMs);
+    _container.play();
+}
+
+void PlayingVideo::at(double seconds) {
+    softwareTimerSet(kPlayMs + static_cast<uint32_t>(seconds * 1000.0 + 0.5));
+}
+
+bool PlayingVideo::waitForFrame() {
+    return waitUntil(
+        [this] { return _video.queuedFrames() > 0 || _video.state() == TheoraVideo::StreamEnd; });
+}
+
+bool PlayingVideo::waitReady() {
+    return waitUntil([this] { return _video.isReady(); });
+}
+
+int PlayingVideo::shownFrame(const mediagen::PictureRegion &picture) {
+    Pixels pixels = _scene.readTexture(_video.texture());
+    mediagen::PictureRegion region = picture;
+    if (region.width == 0)
+        region = {0, 0, pixels.width, pixels.height};
+    return mediagen::readFrameNumberArgb(pixels.argb.data(), pixels.width * 4, region);
+}
