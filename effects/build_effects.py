@@ -71,18 +71,22 @@ PASS_STATES = [
 ]
 
 
-def read_source(name):
-    with open(os.path.join(HERE, name), encoding="ascii") as f:
-        return f.read()
+def shader_from(file_name, constants):
+    """Bytecode of a shader source next to this script; errors name the file."""
+    with open(os.path.join(HERE, file_name), encoding="ascii") as f:
+        text = f.read()
+    try:
+        return compile_shader(text, constants)
+    except ValueError as error:
+        raise ValueError(f"{file_name}: {error}") from None
 
 
-def conversion_pass(name="p0"):
-    vertex = compile_shader(
-        read_source("ycbcr2rgb.vsh"),
-        [Constant.float_scalar("width", 0), Constant.float_scalar("height", 1)],
+def conversion_pass(name):
+    vertex = shader_from(
+        "ycbcr2rgb.vsh", [Constant.float_scalar("width", 0), Constant.float_scalar("height", 1)]
     )
-    pixel = compile_shader(
-        read_source("ycbcr2rgb.psh"),
+    pixel = shader_from(
+        "ycbcr2rgb.psh",
         [Constant.sampler2d(sampler, i) for i, (_, sampler) in enumerate(PLANES)],
     )
     return Pass(name, PASS_STATES, vertex, pixel)
@@ -134,8 +138,13 @@ def main(argv):
         print(__doc__, file=sys.stderr)
         return 2
     out_dir = argv[1]
+    try:
+        files = all_files()
+    except ValueError as error:
+        print(f"build_effects.py: {error}", file=sys.stderr)
+        return 1
     os.makedirs(out_dir, exist_ok=True)
-    for name, data in all_files().items():
+    for name, data in files.items():
         with open(os.path.join(out_dir, name), "wb") as f:
             f.write(data)
     return 0

@@ -7,6 +7,7 @@ table, by name: without it samplers stay unbound and floats are never uploaded.
 import struct
 from dataclasses import dataclass
 
+from .binary import cstring, padded
 from .numbers import (
     CLASS_OBJECT,
     CLASS_SCALAR,
@@ -46,11 +47,6 @@ class Constant:
         return struct.pack("<6HI", CLASS_SCALAR, TYPE_FLOAT, 1, 1, 1, 0, 0)
 
 
-def _cstring(text):
-    data = text.encode("ascii") + b"\0"
-    return data + b"\0" * (-len(data) % 4)
-
-
 def constant_table(version, profile, constants):
     """The CTAB blob (offsets count from its first byte), without the 'CTAB' tag."""
     entries_at = _HEADER_SIZE
@@ -61,7 +57,7 @@ def constant_table(version, profile, constants):
 
     def add_string(text):
         offset = strings_at + len(strings)
-        strings.extend(_cstring(text))
+        strings.extend(padded(cstring(text)))
         return offset
 
     creator = add_string(CREATOR)

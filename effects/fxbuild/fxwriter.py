@@ -8,6 +8,7 @@ bindings). Every offset counts from just after the first two words.
 
 import struct
 
+from .binary import cstring, padded
 from .effect import FloatParameter, SamplerParameter, TextureParameter
 from .numbers import (
     CLASS_OBJECT,
@@ -29,10 +30,6 @@ _USAGE_BYTECODE = 0  # resource data is a shader for the state
 _USAGE_PARAMETER_NAME = 1  # resource data names the parameter the state refers to
 
 
-def _padded(data):
-    return data + b"\0" * (-len(data) % 4)
-
-
 def _float_bits(value):
     return struct.unpack("<I", struct.pack("<f", value))[0]
 
@@ -52,9 +49,9 @@ class _UnstructuredArea:
     def name(self, text):
         if not text:
             return 0
-        encoded = text.encode("ascii") + b"\0"
+        encoded = cstring(text)
         offset = self.words(len(encoded))
-        self.data += _padded(encoded)
+        self.data += padded(encoded)
         return offset
 
     def typedef(self, type_code, class_code, name=""):
@@ -87,8 +84,8 @@ class _Writer:
     def object_state(self, operation, type_code):
         """A state whose value is a new object; returns (state words, object id)."""
         object_id = self.new_object()
-        state = [operation, 0, self.area.typedef(type_code, CLASS_OBJECT), self.area.words(object_id)]
-        return state, object_id
+        type_offset = self.area.typedef(type_code, CLASS_OBJECT)
+        return [operation, 0, type_offset, self.area.words(object_id)], object_id
 
     def parameter(self, index, parameter):
         if isinstance(parameter, TextureParameter):
@@ -111,7 +108,7 @@ class _Writer:
         # the texture parameter's name, which is how the framework binds the two.
         texture_state, texture_object = self.object_state(STATE_TEXTURE, TYPE_TEXTURE)
         self.resources.append(
-            (_NO_INDEX, index, _NO_INDEX, 0, _USAGE_PARAMETER_NAME, sampler.texture.encode() + b"\0")
+            (_NO_INDEX, index, _NO_INDEX, 0, _USAGE_PARAMETER_NAME, cstring(sampler.texture))
         )
         states = [texture_state] + [self.int_state(op, value) for op, value in sampler.states]
         flat = [word for state in states for word in state]
@@ -144,10 +141,10 @@ class _Writer:
     def tail(self):
         words = bytearray(struct.pack("<2I", len(self.object_inits), len(self.resources)))
         for object_id, data in self.object_inits:
-            words += struct.pack("<2I", object_id, len(data)) + _padded(data)
+            words += struct.pack("<2I", object_id, len(data)) + padded(data)
         for technique, index, element, state, usage, data in self.resources:
             words += struct.pack("<6I", technique, index, element, state, usage, len(data))
-            words += _padded(data)
+            words += padded(data)
         return bytes(words)
 
 

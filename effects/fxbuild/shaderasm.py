@@ -107,11 +107,12 @@ def _assemble_def(operands, line_no):
     return _instruction(DEF_OPCODE, [destination_token(operands[0], line_no)] + values)
 
 
-def assemble_line(line, line_no):
-    """Tokens for one line of assembly (empty for a blank or comment line)."""
-    code = re.split(r";|//", line, maxsplit=1)[0].strip()
-    if not code:
-        return []
+def _strip_comment(line):
+    return re.split(r";|//", line, maxsplit=1)[0].strip()
+
+
+def assemble_instruction(code, line_no):
+    """Tokens for one instruction, comments already removed."""
     mnemonic, _, rest = code.partition(" ")
     mnemonic = mnemonic.lower()
     operands = [op.strip() for op in rest.split(",")] if rest.strip() else []
@@ -134,14 +135,14 @@ def assemble(text):
     lines = text.splitlines()
     profile, body = None, []
     for line_no, line in enumerate(lines, 1):
-        code = re.split(r";|//", line, maxsplit=1)[0].strip()
+        code = _strip_comment(line)
         if not code:
             continue
         if profile is None:
             profile = code
             version_token(profile)  # rejects anything that is not a profile line
             continue
-        body += assemble_line(line, line_no)
+        body += assemble_instruction(code, line_no)
     if profile is None:
         raise AsmError(len(lines), "no shader profile line")
     return profile, body
