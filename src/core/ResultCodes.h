@@ -5,7 +5,10 @@
 
 #include <cstdint>
 
-// The code's macro name, or u"Unknown".
+// The code's macro name, or u"Unknown". Win32 error numbers are named both plain (2) and
+// in their HRESULT form (0x80070002). Where DirectInput, DirectShow and DMO share a value
+// the names are joined in that order: u"DIERR_CANCELLED & MS_E_SAMPLEALLOC".
 const char16_t *resultCodeName(int32_t code);
-// The code's description (possibly empty), or u"n/a".
+// The code's one-line description (possibly empty), or u"n/a", also for many codes that
+// have a name.
 const char16_t *resultCodeDescription(int32_t code);
