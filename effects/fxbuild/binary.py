@@ -1,4 +1,6 @@
-"""Byte helpers shared by the constant table and effect writers."""
+"""Byte helpers shared by the assembler and the constant table and effect writers."""
+
+import struct
 
 
 def padded(data):
@@ -9,3 +11,8 @@ def padded(data):
 def cstring(text):
     """An ASCII string with its terminating NUL, unpadded."""
     return text.encode("ascii") + b"\0"
+
+
+def float_bits(value):
+    """The IEEE single-precision bits of value, as an unsigned 32-bit word."""
+    return struct.unpack("<I", struct.pack("<f", value))[0]

@@ -8,7 +8,7 @@ bindings). Every offset counts from just after the first two words.
 
 import struct
 
-from .binary import cstring, padded
+from .binary import cstring, float_bits, padded
 from .effect import FloatParameter, SamplerParameter, TextureParameter
 from .numbers import (
     CLASS_OBJECT,
@@ -28,10 +28,6 @@ from .numbers import (
 _NO_INDEX = 0xFFFFFFFF  # "not a technique" / "not an array element" in a resource
 _USAGE_BYTECODE = 0  # resource data is a shader for the state
 _USAGE_PARAMETER_NAME = 1  # resource data names the parameter the state refers to
-
-
-def _float_bits(value):
-    return struct.unpack("<I", struct.pack("<f", value))[0]
 
 
 class _UnstructuredArea:
@@ -95,7 +91,7 @@ class _Writer:
             value_offset = self.area.words(object_id)
         elif isinstance(parameter, FloatParameter):
             type_offset = self.area.typedef(TYPE_FLOAT, CLASS_SCALAR, parameter.name)
-            value_offset = self.area.words(_float_bits(parameter.value))
+            value_offset = self.area.words(float_bits(parameter.value))
         elif isinstance(parameter, SamplerParameter):
             type_offset = self.area.typedef(TYPE_SAMPLER2D, CLASS_OBJECT, parameter.name)
             value_offset = self.sampler_value(index, parameter)
@@ -106,7 +102,7 @@ class _Writer:
     def sampler_value(self, index, sampler):
         # The Texture state comes first; its value is an object that a resource fills with
         # the texture parameter's name, which is how the framework binds the two.
-        texture_state, texture_object = self.object_state(STATE_TEXTURE, TYPE_TEXTURE)
+        texture_state, _ = self.object_state(STATE_TEXTURE, TYPE_TEXTURE)
         self.resources.append(
             (_NO_INDEX, index, _NO_INDEX, 0, _USAGE_PARAMETER_NAME, cstring(sampler.texture))
         )

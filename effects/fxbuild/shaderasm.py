@@ -12,8 +12,8 @@ end token, so that the caller can put a constant table right after the version t
 """
 
 import re
-import struct
 
+from .binary import float_bits
 from .numbers import DCL_OPCODE, DECL_USAGES, DEF_OPCODE, INSTRUCTIONS, REGISTER_TYPES
 
 END_TOKEN = 0x0000FFFF
@@ -101,7 +101,7 @@ def _assemble_def(operands, line_no):
     if len(operands) != 5:
         raise AsmError(line_no, "def takes a register and four numbers")
     try:
-        values = [struct.unpack("<I", struct.pack("<f", float(v)))[0] for v in operands[1:]]
+        values = [float_bits(float(v)) for v in operands[1:]]
     except ValueError as error:
         raise AsmError(line_no, str(error)) from None
     return _instruction(DEF_OPCODE, [destination_token(operands[0], line_no)] + values)
