@@ -1,11 +1,14 @@
 #include "AudioTestSupport.h"
 
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <set>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
+
+#include "core/Trace.h"
 
 #define OV_EXCLUDE_STATIC_CALLBACKS
 #include <vorbis/vorbisfile.h>
@@ -68,6 +71,16 @@ int countOccurrences(const std::string &text, const std::string &needle) {
         ++count;
     }
     return count;
+}
+
+int countInLog(const std::string &needle) {
+    static const bool started = (traceWarning("AudioTestSupport", 1, "audio tests start"), true);
+    (void)started;
+    return countOccurrences(readLog(), needle);
+}
+
+int outOfSyncWarnings() {
+    return countInLog("VorbisAudio.cpp(209) : Warning Audio out of sync");
 }
 
 } // namespace audiotest
