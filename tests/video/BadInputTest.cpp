@@ -105,6 +105,20 @@ TEST_F(BadInput, NoDeviceFailsTheOpen) {
     EXPECT_EQ(video.close(), 1);
 }
 
+TEST_F(BadInput, NoThreadEventOrMutexFailsTheOpen) {
+    const std::string path = goodFile();
+    installEffectFile();
+    SoftwareScene scene(64, 64);
+    for (SoftwareKernelCall call :
+         {SoftwareKernelCall::CreateThread, SoftwareKernelCall::CreateEvent,
+          SoftwareKernelCall::CreateMutex}) {
+        softwareFailKernelCall(call);
+        TheoraVideo video(scene.device());
+        softwareClearKernelFaults();
+        EXPECT_EQ(video.open(widePath(path)), -1) << static_cast<int>(call);
+    }
+}
+
 TEST_F(BadInput, TextureThatCannotBeCreatedIsLoggedAndNeverUsed) {
     const std::string path = goodFile();
     SoftwareD3D9FailCall(SoftwareD3D9Call::CreateTexture, 2, E_OUTOFMEMORY);

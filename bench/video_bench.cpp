@@ -1,0 +1,250 @@
+// One playing 1280x720 4:2:0 Theora video, measured three ways:
+//   BM_BareDecode / BM_DecodeThread   frames per second through a bare libtheora decode
+//                                     loop, and into TheoraVideo's queue by its decode
+//                                     thread (the host drains the queue as fast as it can)
+//   BM_UpdateOneFrame / BM_PlaneCopy  the host's cost of update for one frame (upload and
+//                                     pass dispatch; without the effect file, so the
+//                                     software pass is left out) against a plain memcpy of
+//                                     the three planes; BM_UpdateOneFrameWithPass adds the
+//                                     software pass, reported apart
+//   BM_PeakMemory                     resident memory one playing video adds
+//
+//     video_bench [--benchmark_min_time=2]
+// It writes its test file into the current folder and runs the videos from two folders it
+// makes there, one with the effect file and one without.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <ogg/ogg.h>
+#include <theora/theoradec.h>
+
+#include "MediaGen.h"
+#include "Platform.h"
+#include "quenvo_software.h"
+#include "timeline/Container.h"
+#include "video/TheoraVideo.h"
+
+namespace {
+
+constexpr int kWidth = 1280;
+constexpr int kHeight = 720;
+constexpr int kFrames = 100;
+const char *const kFile = "video_bench_720p.ogv";
+namespace fs = std::filesystem;
+
+// The test file, written once, as an absolute path (the players run in other folders).
+const fs::path &makeFile() {
+    static const fs::path path = fs::absolute(kFile);
+    static bool made = false;
+    if (made)
+        return path;
+    mediagen::TheoraFile file;
+    file.frameWidth = kWidth;
+    file.frameHeight = kHeight;
+    file.frames = kFrames;
+    made = mediagen::writeTheora(path.string(), file);
+    if (!made)
+        std::fprintf(stderr, "could not write %s\n", kFile);
+    return path;
+}
+
+// Pages in order, headers, then every data packet decoded and its planes fetched: what a
+// player that decodes on its own thread cannot do with less work.
+int bareDecode() {
+    std::FILE *file = std::fopen(makeFile().c_str(), "rb");
+    ogg_sync_state sync;
+    ogg_sync_init(&sync);
+    ogg_stream_state stream;
+    bool haveStream = false;
+    th_info info;
+    th_info_init(&info);
+    th_comment comment;
+    th_comment_init(&comment);
+    th_setup_info *setup = nullptr;
+    th_dec_ctx *decoder = nullptr;
+    int frames = 0;
+    for (;;) {
+        ogg_packet packet;
+        if (haveStream && ogg_stream_packetout(&stream, &packet) == 1) {
+            if (!decoder) {
+                if (th_decode_headerin(&info, &comment, &setup, &packet) > 0)
+                    continue;
+                decoder = th_decode_alloc(&info, setup);
+            }
+            if (th_decode_packetin(decoder, &packet, nullptr) == 0) {
+                th_ycbcr_buffer planes;
+                th_decode_ycbcr_out(decoder, planes);
+                benchmark::DoNotOptimize(planes[0].data);
+                ++frames;
+            }
+            continue;
+        }
+        ogg_page page;
+        if (ogg_sync_pageout(&sync, &page) != 1) {
+            char *buffer = ogg_sync_buffer(&sync, 8192);
+            size_t got = std::fread(buffer, 1, 8192, file);
+            if (got == 0)
+                break;
+            ogg_sync_wrote(&sync, static_cast<long>(got));
+            continue;
+        }
+        if (!haveStream) {
+            ogg_stream_init(&stream, ogg_page_serialno(&page));
+            haveStream = true;
+        }
+        ogg_stream_pagein(&stream, &page);
+    }
+    th_decode_free(decoder);
+    th_setup_free(setup);
+    th_comment_clear(&comment);
+    th_info_clear(&info);
+    if (haveStream)
+        ogg_stream_clear(&stream);
+    ogg_sync_clear(&sync);
+    std::fclose(file);
+    return frames;
+}
+
+// Makes the current folder one where the video finds the effect file, or one where it
+// finds none.
+void withEffectFile(bool present) {
+    static const fs::path home = fs::current_path();
+    const fs::path folder = home / (present ? "bench-effect" : "bench-no-effect");
+    fs::create_directories(folder);
+    if (present)
+        fs::copy_file(fs::path(QNV_EFFECT_DIR) / "ycbcr2rgb.fxo", folder / "ycbcr2rgb.fxo",
+                      fs::copy_options::overwrite_existing);
+    fs::current_path(folder);
+}
+
+// A video on a software device, attached to a container far into its clock, so every
+// frame is due as soon as it is queued.
+struct Player {
+    IDirect3DDevice9 *device = CreateSoftwareDevice9(64, 64, FALSE);
+    Container container;
+    std::unique_ptr<TheoraVideo> video;
+
+    Player() {
+        softwareCaptureMessageBoxes(true); // the box about a missing effect file
+        video = std::make_unique<TheoraVideo>(device);
+        if (video->open(makeFile().wstring()) != 1)
+            std::fprintf(stderr, "could not open %s\n", kFile);
+        softwareTakeMessageBoxes();
+        container.setLength(1e9);
+        container.attach(video.get(), -1e6);
+        container.play();
+    }
+    ~Player() {
+        video->close();
+        video.reset();
+        device->Release();
+    }
+    bool ended() const {
+        return video->state() == TheoraVideo::StreamEnd && video->queuedFrames() == 0;
+    }
+    void waitForFrame() const {
+        while (video->queuedFrames() == 0 && video->state() != TheoraVideo::StreamEnd)
+            std::this_thread::yield();
+    }
+};
+
+void BM_BareDecode(benchmark::State &state) {
+    int frames = 0;
+    for (auto _ : state)
+        frames += bareDecode();
+    state.SetItemsProcessed(frames);
+}
+BENCHMARK(BM_BareDecode)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_DecodeThread(benchmark::State &state) {
+    makeFile();
+    withEffectFile(false);
+    int frames = 0;
+    for (auto _ : state) {
+        Player player;
+        while (!player.ended()) {
+            player.waitForFrame();
+            if (player.video->update() == 1)
+                ++frames;
+        }
+    }
+    state.SetItemsProcessed(frames);
+}
+BENCHMARK(BM_DecodeThread)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void updateOneFrame(benchmark::State &state, bool effect) {
+    makeFile();
+    withEffectFile(effect);
+    auto player = std::make_unique<Player>();
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (player->ended())
+            player = std::make_unique<Player>();
+        player->waitForFrame();
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(player->video->update());
+    }
+}
+
+void BM_UpdateOneFrame(benchmark::State &state) {
+    updateOneFrame(state, false);
+}
+BENCHMARK(BM_UpdateOneFrame)->Unit(benchmark::kMicrosecond);
+
+void BM_UpdateOneFrameWithPass(benchmark::State &state) {
+    updateOneFrame(state, true);
+}
+BENCHMARK(BM_UpdateOneFrameWithPass)->Unit(benchmark::kMicrosecond);
+
+// The three planes of one frame copied whole, the least an upload can cost.
+void BM_PlaneCopy(benchmark::State &state) {
+    const size_t luma = size_t(kWidth) * kHeight;
+    const size_t chroma = luma / 4;
+    std::vector<unsigned char> source(luma + 2 * chroma, 90), target(luma + 2 * chroma);
+    for (auto _ : state) {
+        std::memcpy(target.data(), source.data(), luma);
+        std::memcpy(target.data() + luma, source.data() + luma, chroma);
+        std::memcpy(target.data() + luma + chroma, source.data() + luma + chroma, chroma);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_PlaneCopy)->Unit(benchmark::kMicrosecond);
+
+long residentKiB() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::stol(line.substr(6));
+    return 0;
+}
+
+void BM_PeakMemory(benchmark::State &state) {
+    makeFile();
+    withEffectFile(true);
+    long peak = 0;
+    for (auto _ : state) {
+        const long before = residentKiB();
+        Player player;
+        for (int shown = 0; shown < 30 && !player.ended(); ++shown) {
+            while (!player.video->isReady() && player.video->state() != TheoraVideo::StreamEnd)
+                std::this_thread::yield();
+            peak = std::max(peak, residentKiB() - before);
+            player.video->update();
+        }
+    }
+    state.counters["peak_MiB"] = static_cast<double>(peak) / 1024.0;
+}
+BENCHMARK(BM_PeakMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
