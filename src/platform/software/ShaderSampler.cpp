@@ -1,0 +1,161 @@
+#include "ShaderSampler.h"
+
+#include <cmath>
+
+namespace software::d3d {
+namespace {
+
+// Texel taps along one axis: two indices and the weight of the second (0 for point
+// sampling); an index of -1 is outside the texture and reads the border colour.
+struct AxisTaps {
+    int first;
+    int second;
+    float weight;
+};
+
+// A finite value in a range where index arithmetic cannot overflow; NaN becomes `low`.
+inline float bounded(float value, float low, float high) {
+    value = value > low ? value : low;
+    return value < high ? value : high;
+}
+
+inline int floorToInt(float value) {
+    return int(std::floor(value));
+}
+
+int addressIndex(int index, int size, DWORD mode) {
+    switch (mode) {
+    case D3DTADDRESS_WRAP: {
+        int wrapped = index % size;
+        return wrapped < 0 ? wrapped + size : wrapped;
+    }
+    case D3DTADDRESS_MIRROR: {
+        int period = 2 * size;
+        int folded = index % period;
+        folded = folded < 0 ? folded + period : folded;
+        return folded < size ? folded : period - 1 - folded;
+    }
+    case D3DTADDRESS_BORDER:
+        return index < 0 || index >= size ? -1 : index;
+    default: // clamp, and mirror-once taken as clamp
+        return index < 0 ? 0 : (index >= size ? size - 1 : index);
+    }
+}
+
+AxisTaps axisTaps(float coordinate, int size, DWORD mode, bool linear) {
+    // Wrapping and mirroring repeat with a period of one and two; bring the coordinate
+    // into its first period so that the texel index stays small.
+    float periods = mode == D3DTADDRESS_MIRROR ? 2.0f : 1.0f;
+    if (mode == D3DTADDRESS_WRAP || mode == D3DTADDRESS_MIRROR)
+        coordinate -= periods * std::floor(bounded(coordinate, -1e6f, 1e6f) / periods);
+    float texel = bounded(coordinate, -2.0f, 3.0f) * float(size);
+    if (!linear) {
+        int index = floorToInt(texel);
+        return {addressIndex(index, size, mode), 0, 0.0f};
+    }
+    texel -= 0.5f;
+    int index = floorToInt(texel);
+    return {addressIndex(index, size, mode), addressIndex(index + 1, size, mode),
+            texel - float(index)};
+}
+
+void fetchTexel(const TextureSampler &sampler, int x, int y, float texel[4]) {
+    if (x < 0 || y < 0) {
+        for (int c = 0; c < 4; ++c)
+            texel[c] = sampler.border[c];
+        return;
+    }
+    const SurfaceMemory &memory = *sampler.texture;
+    const uint8_t *row = memory.row(UINT(y));
+    constexpr float scale = 1.0f / 255.0f;
+    switch (memory.format()) {
+    case D3DFMT_L8:
+        texel[0] = texel[1] = texel[2] = row[x] * scale;
+        texel[3] = 1.0f;
+        return;
+    case D3DFMT_A8:
+        texel[0] = texel[1] = texel[2] = 0.0f;
+        texel[3] = row[x] * scale;
+        return;
+    default: { // A8R8G8B8 and X8R8G8B8: bytes B, G, R, A in memory
+        const uint8_t *p = row + 4 * x;
+        texel[0] = p[2] * scale;
+        texel[1] = p[1] * scale;
+        texel[2] = p[0] * scale;
+        texel[3] = memory.format() == D3DFMT_X8R8G8B8 ? 1.0f : p[3] * scale;
+        return;
+    }
+    }
+}
+
+// The common case of the video planes: one-channel texture, bilinear, clamped.
+void sampleL8LinearClamp(const SurfaceMemory &memory, const float *u, const float *v, int lanes,
+                         float *const out[4]) {
+    const int width = int(memory.width());
+    const int height = int(memory.height());
+    const float fw = float(width);
+    const float fh = float(height);
+    const uint8_t *base = memory.row(0);
+    const size_t pitch = memory.pitch();
+    constexpr float scale = 1.0f / 255.0f;
+    for (int i = 0; i < lanes; ++i) {
+        // Texel space with centres on integers, moved up by one so that truncation is floor.
+        float x = bounded(u[i] * fw - 0.5f, -1.0f, fw) + 1.0f;
+        float y = bounded(v[i] * fh - 0.5f, -1.0f, fh) + 1.0f;
+        int x0 = int(x) - 1;
+        int y0 = int(y) - 1;
+        float ax = x - float(x0 + 1);
+        float ay = y - float(y0 + 1);
+        int xa = x0 < 0 ? 0 : (x0 >= width ? width - 1 : x0);
+        int xb = x0 + 1 < 0 ? 0 : (x0 + 1 >= width ? width - 1 : x0 + 1);
+        int ya = y0 < 0 ? 0 : (y0 >= height ? height - 1 : y0);
+        int yb = y0 + 1 < 0 ? 0 : (y0 + 1 >= height ? height - 1 : y0 + 1);
+        const uint8_t *rowA = base + size_t(ya) * pitch;
+        const uint8_t *rowB = base + size_t(yb) * pitch;
+        float top = float(rowA[xa]) + ax * float(int(rowA[xb]) - int(rowA[xa]));
+        float bottom = float(rowB[xa]) + ax * float(int(rowB[xb]) - int(rowB[xa]));
+        float value = (top + ay * (bottom - top)) * scale;
+        out[0][i] = value;
+        out[1][i] = value;
+        out[2][i] = value;
+        out[3][i] = 1.0f;
+    }
+}
+
+} // namespace
+
+void sampleTexture(const TextureSampler &sampler, const float *u, const float *v, int lanes,
+                   float *const out[4]) {
+    if (!sampler.texture) {
+        for (int i = 0; i < lanes; ++i) {
+            out[0][i] = out[1][i] = out[2][i] = 0.0f;
+            out[3][i] = 1.0f;
+        }
+        return;
+    }
+    if (sampler.texture->format() == D3DFMT_L8 && sampler.linear &&
+        sampler.addressU == D3DTADDRESS_CLAMP && sampler.addressV == D3DTADDRESS_CLAMP) {
+        sampleL8LinearClamp(*sampler.texture, u, v, lanes, out);
+        return;
+    }
+    const int width = int(sampler.texture->width());
+    const int height = int(sampler.texture->height());
+    for (int i = 0; i < lanes; ++i) {
+        AxisTaps x = axisTaps(u[i], width, sampler.addressU, sampler.linear);
+        AxisTaps y = axisTaps(v[i], height, sampler.addressV, sampler.linear);
+        float t00[4], t10[4] = {}, t01[4] = {}, t11[4] = {};
+        fetchTexel(sampler, x.first, y.first, t00);
+        if (sampler.linear) {
+            fetchTexel(sampler, x.second, y.first, t10);
+            fetchTexel(sampler, x.first, y.second, t01);
+            fetchTexel(sampler, x.second, y.second, t11);
+        }
+        for (int c = 0; c < 4; ++c) {
+            float top = t00[c] + x.weight * (t10[c] - t00[c]);
+            float bottom = t01[c] + x.weight * (t11[c] - t01[c]);
+            out[c][i] = top + y.weight * (bottom - top);
+        }
+    }
+}
+
+} // namespace software::d3d
