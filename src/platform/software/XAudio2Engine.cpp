@@ -129,6 +129,8 @@ HRESULT FAudioEngine::CreateSourceVoice(IXAudio2SourceVoice **voice, const WAVEF
                   "FAudio's wave format has the Windows layout");
     std::memcpy(&faudioFormat, format, sizeof(faudioFormat));
     FAudioSourceVoice *faudioVoice = nullptr;
+    // FAudio may call back as soon as the voice exists, before attach().
+    orderWithFAudioCallbacks();
     const uint32_t result =
         FAudio_CreateSourceVoice(_faudio, &faudioVoice, &faudioFormat, flags, maxFrequencyRatio,
                                  adapter->thunk(), nullptr, nullptr);
@@ -175,6 +177,7 @@ void FAudioEngine::destroySourceVoice(FAudioSourceVoiceAdapter *voice,
     // FAudio makes no callback after this returns, so the adapter (and its thunk) may go.
     if (faudioVoice)
         FAudioVoice_DestroyVoice(faudioVoice);
+    orderWithFAudioCallbacks();
     delete voice;
     {
         std::lock_guard<std::mutex> guard(_lock);

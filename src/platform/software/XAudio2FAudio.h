@@ -33,6 +33,15 @@ struct FAudioCallbackThunk {
     IXAudio2VoiceCallback *target;
 };
 
+// FAudio orders the application's voice calls and its mixer thread's callbacks with locks
+// of its own, which ThreadSanitizer does not see (the audio libraries are not
+// instrumented). Every voice call and the start and end of every callback go through this
+// one process-wide atomic, which states that order: what the application wrote before a
+// call is seen to happen before the callbacks that follow, and a callback before
+// DestroyVoice returns. It lives in static storage because memory made per voice would
+// itself be new to the callback thread.
+void orderWithFAudioCallbacks();
+
 class FAudioSourceVoiceAdapter final : public IXAudio2SourceVoice {
 public:
     // Made before the FAudio voice exists, so that the thunk has its final address;

@@ -7,30 +7,45 @@
 namespace software {
 namespace {
 
-IXAudio2VoiceCallback *target(FAudioVoiceCallback *callback) {
-    return reinterpret_cast<FAudioCallbackThunk *>(callback)->target;
-}
+std::atomic<uint32_t> g_callbackOrder{0};
+
+// One callback on FAudio's thread, ordered with the application's voice calls.
+class CallbackScope {
+public:
+    explicit CallbackScope(FAudioVoiceCallback *callback)
+        : _thunk(*reinterpret_cast<FAudioCallbackThunk *>(callback)) {
+        orderWithFAudioCallbacks();
+    }
+    ~CallbackScope() { orderWithFAudioCallbacks(); }
+    CallbackScope(const CallbackScope &) = delete;
+    CallbackScope &operator=(const CallbackScope &) = delete;
+
+    IXAudio2VoiceCallback *operator->() const { return _thunk.target; }
+
+private:
+    FAudioCallbackThunk &_thunk;
+};
 
 void FAUDIOCALL onBufferEnd(FAudioVoiceCallback *callback, void *context) {
-    target(callback)->OnBufferEnd(context);
+    CallbackScope(callback)->OnBufferEnd(context);
 }
 void FAUDIOCALL onBufferStart(FAudioVoiceCallback *callback, void *context) {
-    target(callback)->OnBufferStart(context);
+    CallbackScope(callback)->OnBufferStart(context);
 }
 void FAUDIOCALL onLoopEnd(FAudioVoiceCallback *callback, void *context) {
-    target(callback)->OnLoopEnd(context);
+    CallbackScope(callback)->OnLoopEnd(context);
 }
 void FAUDIOCALL onStreamEnd(FAudioVoiceCallback *callback) {
-    target(callback)->OnStreamEnd();
+    CallbackScope(callback)->OnStreamEnd();
 }
 void FAUDIOCALL onVoiceError(FAudioVoiceCallback *callback, void *context, uint32_t error) {
-    target(callback)->OnVoiceError(context, static_cast<HRESULT>(error));
+    CallbackScope(callback)->OnVoiceError(context, static_cast<HRESULT>(error));
 }
 void FAUDIOCALL onPassEnd(FAudioVoiceCallback *callback) {
-    target(callback)->OnVoiceProcessingPassEnd();
+    CallbackScope(callback)->OnVoiceProcessingPassEnd();
 }
 void FAUDIOCALL onPassStart(FAudioVoiceCallback *callback, uint32_t bytesRequired) {
-    target(callback)->OnVoiceProcessingPassStart(bytesRequired);
+    CallbackScope(callback)->OnVoiceProcessingPassStart(bytesRequired);
 }
 
 constexpr FAudioVoiceCallback kThunkTable = {onBufferEnd,  onBufferStart, onLoopEnd,  onStreamEnd,
@@ -75,11 +90,17 @@ void FAudioSourceVoiceAdapter::DestroyVoice() {
     _engine.destroySourceVoice(this, _voice);
 }
 
+void orderWithFAudioCallbacks() {
+    g_callbackOrder.fetch_add(1, std::memory_order_acq_rel);
+}
+
 HRESULT FAudioSourceVoiceAdapter::Start(UINT32 flags, UINT32 operationSet) {
+    orderWithFAudioCallbacks();
     return static_cast<HRESULT>(FAudioSourceVoice_Start(_voice, flags, operationSet));
 }
 
 HRESULT FAudioSourceVoiceAdapter::Stop(UINT32 flags, UINT32 operationSet) {
+    orderWithFAudioCallbacks();
     return static_cast<HRESULT>(FAudioSourceVoice_Stop(_voice, flags, operationSet));
 }
 
@@ -87,6 +108,7 @@ HRESULT FAudioSourceVoiceAdapter::SubmitSourceBuffer(const XAUDIO2_BUFFER *buffe
                                                      const void *bufferWma) {
     if (!buffer || !isValidBuffer(*buffer, _format, bufferWma))
         return XAUDIO2_E_INVALID_CALL;
+    orderWithFAudioCallbacks();
     FAudioBuffer faudioBuffer;
     static_assert(sizeof(faudioBuffer) == sizeof(*buffer),
                   "FAudio's buffer has the Windows layout");
@@ -96,12 +118,14 @@ HRESULT FAudioSourceVoiceAdapter::SubmitSourceBuffer(const XAUDIO2_BUFFER *buffe
 }
 
 HRESULT FAudioSourceVoiceAdapter::FlushSourceBuffers() {
+    orderWithFAudioCallbacks();
     return static_cast<HRESULT>(FAudioSourceVoice_FlushSourceBuffers(_voice));
 }
 
 void FAudioSourceVoiceAdapter::GetState(XAUDIO2_VOICE_STATE *state) {
     if (!state)
         return;
+    orderWithFAudioCallbacks();
     FAudioVoiceState faudioState;
     static_assert(sizeof(faudioState) == sizeof(*state),
                   "FAudio's voice state has the Windows layout");
