@@ -6,6 +6,7 @@
 #include "LibraryEngine.h"
 #include "MediaFiles.h"
 #include "quenvo.h"
+#include "quenvo_software.h"
 #include "timeline/TimerControl.h"
 
 // Each test frees what it made, so the registries are empty between tests.
@@ -17,6 +18,13 @@ protected:
     void SetUp() override { initialiseLibrary(); }
 
     int createAudio() { return qnv_vorbisCreate(toneFile().c_str()); }
+
+    // Gives the library a device (it keeps the engine it has). The device stays for the
+    // rest of the process, since the library keeps pointing at it.
+    static void giveDevice() {
+        static IDirect3DDevice9 *device = CreateSoftwareDevice9(64, 48, FALSE);
+        qnv_init(device);
+    }
 };
 
 } // namespace
@@ -125,4 +133,52 @@ TEST_F(MediaExports, AFreedMemberLeavesItsContainerRunning) {
     qnv_contrPlay(container);
     qnv_update();
     EXPECT_EQ(qnv_contrFree(container), 1);
+}
+
+TEST_F(MediaExports, VideoAndAudioShareOneNumberingAndTheStatusExports) {
+    giveDevice();
+    const int audio = createAudio();
+    const int video = qnv_theoraCreate(videoFile().c_str());
+    ASSERT_EQ(audio, 1);
+    ASSERT_EQ(video, 3);
+
+    VideoInfo info;
+    std::memset(&info, 0xA5, sizeof info);
+    ASSERT_EQ(qnv_theoraInfo(video, &info), 1);
+    EXPECT_EQ(info.frameWidth, 64);
+    EXPECT_EQ(info.frameHeight, 48);
+    EXPECT_EQ(info.framesPerSecond, 25);
+    EXPECT_EQ(info.pixelAspect, 1.0f); // no aspect in the stream
+    EXPECT_GT(info.length, 0.0f);
+    EXPECT_NE(info.texture, nullptr);
+    EXPECT_EQ(qnv_theoraInfo(video, nullptr), 0);
+
+    // The audio status export reads a video like any media object.
+    PlaybackStatus status;
+    std::memset(&status, 0xA5, sizeof status);
+    ASSERT_EQ(qnv_vorbisStatus(video, &status), 1);
+    EXPECT_EQ(float(status.length), info.length);
+    EXPECT_TRUE(status.ready == 0 || status.ready == 1);
+
+    // A video attached to a container is freed with it.
+    const int container = qnv_contrCreate();
+    EXPECT_EQ(qnv_contrAddVorbis(container, video, 0), 1);
+    EXPECT_EQ(qnv_contrAddTheora(container, audio, 1), 1);
+    EXPECT_EQ(qnv_contrFree(container), 1);
+    EXPECT_EQ(qnv_theoraInfo(video, &info), 0);
+    EXPECT_EQ(qnv_vorbisFree(audio), 0);
+}
+
+TEST_F(MediaExports, PathBytesAboveAsciiNameTheSameFileForAudioAndVideo) {
+    giveDevice();
+    const std::string video = videoFile("core_vid\xe9o_\xff.ogv");
+    const std::string audio = "core_ton\xe9_\xff.ogg";
+    ASSERT_TRUE(mediagen::writeVorbis(audio, mediagen::VorbisLink{1, 22050, 0.5}));
+
+    const int videoHandle = qnv_theoraCreate(video.c_str());
+    const int audioHandle = qnv_vorbisCreate(audio.c_str());
+    EXPECT_NE(videoHandle, 0);
+    EXPECT_NE(audioHandle, 0);
+    qnv_theoraFree(videoHandle);
+    qnv_vorbisFree(audioHandle);
 }

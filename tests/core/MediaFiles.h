@@ -6,6 +6,7 @@
 #include <string>
 
 #include "OtherFiles.h"
+#include "TheoraWriter.h"
 #include "VorbisWriter.h"
 
 // A short Ogg Vorbis file.
@@ -28,4 +29,19 @@ inline std::string notOggFile() {
         return path;
     }();
     return name;
+}
+
+// A short Ogg Theora file: 64 x 48, 25 frames per second, 10 frames.
+inline std::string videoFile(const std::string &path = "core_video.ogv") {
+    static std::set<std::string> written;
+    if (written.count(path))
+        return path;
+    mediagen::TheoraFile file;
+    file.frameWidth = 64;
+    file.frameHeight = 48;
+    file.frames = 10;
+    if (!mediagen::writeTheora(path, file))
+        throw std::runtime_error("cannot write " + path);
+    written.insert(path);
+    return path;
 }
