@@ -2,7 +2,9 @@
 // the re-based clock and the warning, with the millisecond timer driven by the test.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <thread>
 
 #include "AudioTestSupport.h"
