@@ -39,9 +39,13 @@ inline constexpr GUID CLSID_XAudio25 = {
 inline constexpr GUID IID_IXAudio27 = {
     0x8BCF1F58, 0x9FE7, 0x4583, {0x8A, 0xC6, 0xE2, 0xAD, 0xC4, 0x65, 0xC8, 0xBB}};
 
-// The Windows records are byte-packed.
+// WAVEFORMATEX is byte-packed as on Windows (18 bytes; its fields fall on their natural
+// boundaries all the same). The XAudio2 records keep their natural alignment here: Windows
+// packs them too, which on 32-bit x86 changes nothing, but on a 64-bit host packing would
+// put pContext and SamplesPlayed off their boundaries, and code that takes a reference to
+// them would be undefined. Nothing outside this process reads their bytes; the FAudio
+// adapter copies them field by field.
 #pragma pack(push, 1)
-
 struct WAVEFORMATEX {
     WORD wFormatTag;
     WORD nChannels;
@@ -51,6 +55,7 @@ struct WAVEFORMATEX {
     WORD wBitsPerSample;
     WORD cbSize;
 };
+#pragma pack(pop)
 
 struct XAUDIO2_BUFFER {
     UINT32 Flags;
@@ -93,13 +98,7 @@ struct XAUDIO2_EFFECT_CHAIN {
     XAUDIO2_EFFECT_DESCRIPTOR *pEffectDescriptors;
 };
 
-#pragma pack(pop)
-
 static_assert(sizeof(WAVEFORMATEX) == 18, "WAVEFORMATEX has the Windows layout");
-static_assert(sizeof(XAUDIO2_BUFFER) == 28 + 2 * sizeof(void *),
-              "XAUDIO2_BUFFER has the Windows layout");
-static_assert(sizeof(XAUDIO2_VOICE_STATE) == 12 + sizeof(void *),
-              "XAUDIO2_VOICE_STATE has the Windows layout");
 
 // The callback a source voice makes on the engine's thread, in XAudio2's order.
 struct IXAudio2VoiceCallback {

@@ -1,7 +1,5 @@
 // The XAudio2 voices over FAudio voices, and the thunk that turns FAudio's C callbacks
 // into calls on the XAudio2 callback object.
-#include <cstring>
-
 #include "XAudio2FAudio.h"
 
 namespace software {
@@ -110,9 +108,15 @@ HRESULT FAudioSourceVoiceAdapter::SubmitSourceBuffer(const XAUDIO2_BUFFER *buffe
         return XAUDIO2_E_INVALID_CALL;
     orderWithFAudioCallbacks();
     FAudioBuffer faudioBuffer;
-    static_assert(sizeof(faudioBuffer) == sizeof(*buffer),
-                  "FAudio's buffer has the Windows layout");
-    std::memcpy(&faudioBuffer, buffer, sizeof(faudioBuffer));
+    faudioBuffer.Flags = buffer->Flags;
+    faudioBuffer.AudioBytes = buffer->AudioBytes;
+    faudioBuffer.pAudioData = buffer->pAudioData;
+    faudioBuffer.PlayBegin = buffer->PlayBegin;
+    faudioBuffer.PlayLength = buffer->PlayLength;
+    faudioBuffer.LoopBegin = buffer->LoopBegin;
+    faudioBuffer.LoopLength = buffer->LoopLength;
+    faudioBuffer.LoopCount = buffer->LoopCount;
+    faudioBuffer.pContext = buffer->pContext;
     return static_cast<HRESULT>(
         FAudioSourceVoice_SubmitSourceBuffer(_voice, &faudioBuffer, nullptr));
 }
@@ -127,10 +131,10 @@ void FAudioSourceVoiceAdapter::GetState(XAUDIO2_VOICE_STATE *state) {
         return;
     orderWithFAudioCallbacks();
     FAudioVoiceState faudioState;
-    static_assert(sizeof(faudioState) == sizeof(*state),
-                  "FAudio's voice state has the Windows layout");
     FAudioSourceVoice_GetState(_voice, &faudioState, 0);
-    std::memcpy(state, &faudioState, sizeof(*state));
+    state->pCurrentBufferContext = faudioState.pCurrentBufferContext;
+    state->BuffersQueued = faudioState.BuffersQueued;
+    state->SamplesPlayed = faudioState.SamplesPlayed;
 }
 
 } // namespace software
