@@ -41,8 +41,12 @@ ULONG ObjectLifetime::release() {
     } while (!_refs.compare_exchange_weak(refs, refs - 1));
     if (refs - 1 != 0)
         return refs - 1;
+    // Releasing the device here may end the device, whose bindings then let go of this
+    // object; the extra binding keeps it alive until this call is done with it.
+    ++_bindings;
     onUnreferenced();
-    deleteIfUnused();
+    if (--_bindings == 0)
+        deleteIfUnused();
     return 0;
 }
 

@@ -16,15 +16,19 @@ constexpr size_t kMaxShaderTokens = 1u << 16;
 template <class Interface, ShaderKind Kind>
 class SoftwareShader final : public ComObject<Interface> {
 public:
+    // Decodes at most `maxTokens` tokens; on failure `error` (when given) says why.
     static HRESULT create(IDirect3DDevice9 *device, const DWORD *function, size_t maxTokens,
-                          Interface **ppShader) {
+                          Interface **ppShader, std::string *error = nullptr) {
         if (!ppShader)
             return D3DERR_INVALIDCALL;
         *ppShader = nullptr;
         ShaderProgram program;
-        std::string error;
-        if (!decodeShader(function, maxTokens, Kind, program, error))
+        std::string why;
+        if (!decodeShader(function, maxTokens, Kind, program, why)) {
+            if (error)
+                *error = why;
             return D3DERR_INVALIDCALL;
+        }
         *ppShader = new SoftwareShader(device, std::move(program));
         return D3D_OK;
     }
