@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The Windows job: installs the cross toolchain, Wine and Xvfb; builds the codec libraries
 # for i686-w64-mingw32 from Debian's sources (reused from build/windows/deps when already
-# there), Quenvo.dll, ycbcr2rgb.fxo and the Direct3D 9 test host; checks the DLL's exports
-# and imports; makes the release layout; runs the host under Wine. Exits non-zero on any
-# failure. Run as root from anywhere.
+# there), Quenvo.dll, ycbcr2rgb.fxo, the Direct3D 9 test host and the example host; checks
+# the DLL's exports and imports; makes the release layout; runs both hosts under Wine.
+# Exits non-zero on any failure. Run as root from anywhere.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export DEBIAN_FRONTEND=noninteractive
@@ -21,7 +21,7 @@ apt-get install -y -q --no-install-recommends \
 
 step "cross build: codecs, Quenvo.dll, ycbcr2rgb.fxo, test host"
 cmake --preset windows >/dev/null
-cmake --build --preset windows -j2 --target quenvo qnv_effects quenvo_host
+cmake --build --preset windows -j2 --target quenvo qnv_effects quenvo_host qnv-play-d3d9
 
 step "exports and imports"
 bash tests/windows/check-dll.sh build/windows
@@ -29,7 +29,8 @@ bash tests/windows/check-dll.sh build/windows
 step "release layout"
 rm -rf build/windows/release
 cmake --install build/windows --prefix build/windows/release >/dev/null
-for file in bin/Quenvo.dll bin/ycbcr2rgb.fxo lib/Quenvo.lib include/quenvo.h; do
+for file in bin/Quenvo.dll bin/ycbcr2rgb.fxo bin/qnv-play-d3d9.exe lib/Quenvo.lib \
+  include/quenvo.h; do
   [ -f "build/windows/release/$file" ] || { echo "release layout lacks $file"; exit 1; }
 done
 

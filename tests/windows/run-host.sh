@@ -1,5 +1,5 @@
 #!/bin/sh
-# Runs the Direct3D 9 test host under Wine, headless: Xvfb for the display, a Wine prefix
+# Runs the Direct3D 9 test host (and the example host) under Wine, headless: Xvfb for the display, a Wine prefix
 # inside the build tree, a null ALSA output so XAudio2 gets a mastering voice. Each test
 # runs in its own process and its own folder (a fresh library, its own log file), with
 # the generated media beside it. Exits non-zero when any test fails, is skipped or hangs.
@@ -125,6 +125,27 @@ run_test() {
     say "passed $name"
 }
 
+# The example host plays two seconds of the media; 0 when it exited cleanly and the
+# library logged no failure.
+run_example() {
+    dir="$run/tests/example"
+    rm -rf "$dir"
+    mkdir -p "$dir"
+    cp "$run/media/video.ogv" "$run/media/music.ogg" "$build/ycbcr2rgb.fxo" "$dir/"
+    status=0
+    (cd "$dir" && timeout -k 10 "$test_timeout" wine "$build/qnv-play-d3d9.exe" --hidden \
+        --seconds 2 video.ogv music.ogg >"$dir/output.txt" 2>"$dir/wine-stderr.txt") ||
+        status=$?
+    if [ "$status" -ne 0 ] || [ -f "$dir/qnv_log.txt" ]; then
+        say "FAILED example host qnv-play-d3d9 (exit $status)"
+        cat "$dir/output.txt"
+        [ -f "$dir/qnv_log.txt" ] && cat "$dir/qnv_log.txt"
+        wineserver -k 2>/dev/null || true
+        return 1
+    fi
+    say "passed example host qnv-play-d3d9"
+}
+
 start_display
 init_prefix
 make_media
@@ -140,5 +161,9 @@ for name in $tests; do
     total=$((total + 1))
     run_test "$name" || failed=$((failed + 1))
 done
+if [ -e "$build/qnv-play-d3d9.exe" ]; then
+    total=$((total + 1))
+    run_example || failed=$((failed + 1))
+fi
 say "$((total - failed)) of $total tests passed"
 [ "$failed" -eq 0 ]
