@@ -1,0 +1,28 @@
+// Headless sound: SDL's `disk` audio driver writes the mix that the library plays (through
+// FAudio) to a file of 32-bit float stereo at a chosen rate; at the end the capture becomes
+// a 16-bit WAV. The driver is chosen through SDL's environment before the library starts
+// its audio engine (qnv_init).
+#pragma once
+
+#include <string>
+
+class AudioCapture {
+public:
+    // Chooses the disk driver when no driver was chosen by the user; capture is on when
+    // the driver is `disk` (either way). Call before qnv_init.
+    AudioCapture(const std::string &outDir, int rate);
+
+    bool active() const { return _active; }
+    int rate() const { return _rate; }
+
+    // Converts what was captured into "audio.wav" in the output folder and removes the
+    // raw capture. Returns the WAV's length in seconds, or a negative value on failure.
+    double finish();
+
+    std::string wavPath() const;
+
+private:
+    std::string _outDir;
+    int _rate;
+    bool _active = false;
+};
