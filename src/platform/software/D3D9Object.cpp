@@ -28,8 +28,16 @@ LONG LiveObject::count() {
     return liveObjects.load();
 }
 
+ObjectLifetime::ObjectLifetime(IUnknown *parent) : _parent(parent) {
+    if (_parent)
+        _parent->AddRef();
+}
+
 ULONG ObjectLifetime::addRef() {
-    return ++_refs;
+    ULONG refs = ++_refs;
+    if (refs == 1 && _parent)
+        _parent->AddRef();
+    return refs;
 }
 
 ULONG ObjectLifetime::release() {
@@ -45,6 +53,8 @@ ULONG ObjectLifetime::release() {
     // object; the extra binding keeps it alive until this call is done with it.
     ++_bindings;
     onUnreferenced();
+    if (_parent)
+        _parent->Release();
     if (--_bindings == 0)
         deleteIfUnused();
     return 0;

@@ -26,17 +26,23 @@ public:
 
 class ObjectLifetime : public LiveObject {
 public:
+    // `parent` (the device of a resource) is held while the public count is above zero,
+    // and taken again when a bound object gets a reference back.
+    explicit ObjectLifetime(IUnknown *parent = nullptr);
     ULONG addRef();
     ULONG release();
     virtual void bind();
     virtual void unbind();
 
 protected:
-    // The public count reached zero; the object may still be bound.
+    // The public count reached zero; the object may still be bound. Runs before the
+    // parent is released.
     virtual void onUnreferenced() {}
 
 private:
     void deleteIfUnused();
+
+    IUnknown *_parent;
 
     std::atomic<ULONG> _refs{1};
     std::atomic<ULONG> _bindings{0};
@@ -45,6 +51,8 @@ private:
 // IUnknown's part of a COM object, over an ObjectLifetime.
 template <class Interface> class ComObject : public Interface, public ObjectLifetime {
 public:
+    explicit ComObject(IUnknown *parent = nullptr) : ObjectLifetime(parent) {}
+
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void **ppvObject) override {
         if (!ppvObject)
             return E_POINTER;

@@ -51,14 +51,9 @@ public:
 
     const ShaderProgram &program() const { return _program; }
 
-protected:
-    void onUnreferenced() override { _device->Release(); }
-
 private:
     SoftwareShader(IDirect3DDevice9 *device, ShaderProgram program)
-        : _device(device), _program(std::move(program)) {
-        _device->AddRef();
-    }
+        : ComObject<Interface>(device), _device(device), _program(std::move(program)) {}
 
     IDirect3DDevice9 *_device;
     ShaderProgram _program;

@@ -40,11 +40,9 @@ SurfaceMemory::SurfaceMemory(UINT width, UINT height, D3DFORMAT format)
 
 SoftwareSurface::SoftwareSurface(IDirect3DDevice9 *device, Owner ownerKind, ObjectLifetime *owner,
                                  const D3DSURFACE_DESC &desc, bool lockable)
-    : _device(device), _ownerKind(ownerKind), _owner(owner), _desc(desc), _lockable(lockable),
-      _memory(desc.Width, desc.Height, desc.Format) {
-    if (_ownerKind == Owner::Standalone)
-        _device->AddRef();
-}
+    : ComObject(ownerKind == Owner::Standalone ? device : nullptr), _device(device),
+      _ownerKind(ownerKind), _owner(owner), _desc(desc), _lockable(lockable),
+      _memory(desc.Width, desc.Height, desc.Format) {}
 
 ULONG SoftwareSurface::AddRef() {
     return _ownerKind == Owner::Standalone ? addRef() : _owner->addRef();
@@ -67,11 +65,6 @@ void SoftwareSurface::unbind() {
         ObjectLifetime::unbind();
     else if (_ownerKind == Owner::Texture)
         _owner->unbind();
-}
-
-void SoftwareSurface::onUnreferenced() {
-    if (_ownerKind == Owner::Standalone)
-        _device->Release();
 }
 
 HRESULT SoftwareSurface::GetDevice(IDirect3DDevice9 **ppDevice) {

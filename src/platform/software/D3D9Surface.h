@@ -39,7 +39,7 @@ public:
     enum class Owner { Standalone, Texture, Device };
 
     // `owner` is the texture or device whose references the surface shares (null when
-    // standalone). A standalone surface holds a reference to `device`.
+    // standalone). A standalone surface holds a reference to `device` while referenced.
     SoftwareSurface(IDirect3DDevice9 *device, Owner ownerKind, ObjectLifetime *owner,
                     const D3DSURFACE_DESC &desc, bool lockable);
 
@@ -59,9 +59,6 @@ public:
     SurfaceMemory &memory() { return _memory; }
     bool isRenderTarget() const { return (_desc.Usage & D3DUSAGE_RENDERTARGET) != 0; }
     bool isDepthStencil() const { return (_desc.Usage & D3DUSAGE_DEPTHSTENCIL) != 0; }
-
-protected:
-    void onUnreferenced() override;
 
 private:
     IDirect3DDevice9 *_device;

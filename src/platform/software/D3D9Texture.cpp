@@ -58,8 +58,7 @@ HRESULT SoftwareTexture::create(IDirect3DDevice9 *device, UINT width, UINT heigh
 
 SoftwareTexture::SoftwareTexture(IDirect3DDevice9 *device, UINT width, UINT height, UINT levels,
                                  DWORD usage, D3DFORMAT format, D3DPOOL pool)
-    : _device(device) {
-    _device->AddRef();
+    : ComObject(device), _device(device) {
     // A default-pool texture lives in video memory: only a dynamic one can be locked.
     bool lockable = pool != D3DPOOL_DEFAULT || (usage & D3DUSAGE_DYNAMIC) != 0;
     for (UINT i = 0; i < levels; ++i) {
@@ -74,10 +73,6 @@ SoftwareTexture::SoftwareTexture(IDirect3DDevice9 *device, UINT width, UINT heig
         _levels.push_back(std::make_unique<SoftwareSurface>(device, SoftwareSurface::Owner::Texture,
                                                             this, desc, lockable));
     }
-}
-
-void SoftwareTexture::onUnreferenced() {
-    _device->Release();
 }
 
 HRESULT SoftwareTexture::GetDevice(IDirect3DDevice9 **ppDevice) {

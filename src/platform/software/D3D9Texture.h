@@ -29,9 +29,6 @@ public:
 
     SoftwareSurface &level(UINT index) { return *_levels[index]; }
 
-protected:
-    void onUnreferenced() override;
-
 private:
     SoftwareTexture(IDirect3DDevice9 *device, UINT width, UINT height, UINT levels, DWORD usage,
                     D3DFORMAT format, D3DPOOL pool);

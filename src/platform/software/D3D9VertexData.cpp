@@ -46,14 +46,9 @@ HRESULT SoftwareVertexBuffer::create(IDirect3DDevice9 *device, UINT length, DWOR
 
 SoftwareVertexBuffer::SoftwareVertexBuffer(IDirect3DDevice9 *device, UINT length, DWORD usage,
                                            DWORD fvf, D3DPOOL pool)
-    : _device(device), _desc{D3DFMT_VERTEXDATA, D3DRTYPE_VERTEXBUFFER, usage, pool, length, fvf},
-      _bytes(length, 0) {
-    _device->AddRef();
-}
-
-void SoftwareVertexBuffer::onUnreferenced() {
-    _device->Release();
-}
+    : ComObject(device),
+      _device(device), _desc{D3DFMT_VERTEXDATA, D3DRTYPE_VERTEXBUFFER, usage, pool, length, fvf},
+      _bytes(length, 0) {}
 
 HRESULT SoftwareVertexBuffer::GetDevice(IDirect3DDevice9 **ppDevice) {
     return handOutDevice(_device, ppDevice);
@@ -118,13 +113,7 @@ HRESULT SoftwareVertexDeclaration::create(IDirect3DDevice9 *device,
 
 SoftwareVertexDeclaration::SoftwareVertexDeclaration(IDirect3DDevice9 *device,
                                                      std::vector<D3DVERTEXELEMENT9> elements)
-    : _device(device), _elements(std::move(elements)) {
-    _device->AddRef();
-}
-
-void SoftwareVertexDeclaration::onUnreferenced() {
-    _device->Release();
-}
+    : ComObject(device), _device(device), _elements(std::move(elements)) {}
 
 HRESULT SoftwareVertexDeclaration::GetDevice(IDirect3DDevice9 **ppDevice) {
     return handOutDevice(_device, ppDevice);

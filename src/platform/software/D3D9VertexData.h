@@ -22,9 +22,6 @@ public:
 
     const std::vector<uint8_t> &bytes() const { return _bytes; }
 
-protected:
-    void onUnreferenced() override;
-
 private:
     SoftwareVertexBuffer(IDirect3DDevice9 *device, UINT length, DWORD usage, DWORD fvf,
                          D3DPOOL pool);
@@ -46,9 +43,6 @@ public:
 
     // The elements, without the end marker.
     const std::vector<D3DVERTEXELEMENT9> &elements() const { return _elements; }
-
-protected:
-    void onUnreferenced() override;
 
 private:
     SoftwareVertexDeclaration(IDirect3DDevice9 *device, std::vector<D3DVERTEXELEMENT9> elements);

@@ -72,8 +72,7 @@ HRESULT SoftwareEffect::create(IDirect3DDevice9 *device, FxFile file, ID3DXEffec
 }
 
 SoftwareEffect::SoftwareEffect(IDirect3DDevice9 *device, FxFile file)
-    : _device(device), _fx(std::move(file)) {
-    _device->AddRef();
+    : ComObject(device), _device(device), _fx(std::move(file)) {
     _values.resize(_fx.parameters.size());
     for (size_t i = 0; i < _fx.parameters.size(); ++i) {
         const FxParameter &parameter = _fx.parameters[i];
@@ -133,7 +132,8 @@ HRESULT SoftwareEffect::createShaders(std::string &error) {
 }
 
 void SoftwareEffect::onUnreferenced() {
-    // Everything that holds the device goes before the effect's own reference to it.
+    // Everything that holds the device goes before the effect's own reference to it,
+    // which is dropped after this.
     if (_saved)
         restoreState();
     for (ParameterValue &value : _values)
@@ -144,7 +144,6 @@ void SoftwareEffect::onUnreferenced() {
             releaseAndClear(shaders.pixel);
         }
     }
-    _device->Release();
 }
 
 int SoftwareEffect::findParameter(D3DXHANDLE handle) const {
