@@ -1,7 +1,6 @@
 #include "Com.h"
 
 #include <atomic>
-#include <cstdlib>
 #include <mutex>
 #include <utility>
 #include <vector>

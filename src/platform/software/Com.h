@@ -31,9 +31,6 @@ void CoUninitialize();
 HRESULT CoCreateInstance(REFCLSID clsid, LPUNKNOWN outer, DWORD clsContext, REFIID iid,
                          LPVOID *object);
 
-// Frees memory handed out by COM; accepts null.
-void CoTaskMemFree(LPVOID memory);
-
 // --- Class registration (tests) -------------------------------------------------------
 
 // Makes a new object of one class and returns its `iid` interface in `*object`, or an
