@@ -99,10 +99,6 @@ HRESULT CoCreateInstance(REFCLSID clsid, LPUNKNOWN outer, DWORD clsContext, REFI
     return factory(iid, object);
 }
 
-void CoTaskMemFree(LPVOID memory) {
-    std::free(memory);
-}
-
 void softwareRegisterClass(REFCLSID clsid, SoftwareClassFactory factory) {
     ClassRegistry &classes = registry();
     std::lock_guard<std::mutex> guard(classes.lock);
