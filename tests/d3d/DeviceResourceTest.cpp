@@ -35,7 +35,8 @@ TEST_F(DeviceFixture, PoolsUsagesAndLocks) {
     EXPECT_EQ(nullptr, t.get());
     EXPECT_EQ(D3DERR_INVALIDCALL,
               texture(8, 8, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM, t));
-    EXPECT_EQ(D3DERR_NOTAVAILABLE, texture(8, 8, D3DUSAGE_RENDERTARGET, D3DFMT_L8, D3DPOOL_DEFAULT, t));
+    EXPECT_EQ(D3DERR_NOTAVAILABLE,
+              texture(8, 8, D3DUSAGE_RENDERTARGET, D3DFMT_L8, D3DPOOL_DEFAULT, t));
     EXPECT_EQ(D3DERR_INVALIDCALL, texture(0, 8, 0, D3DFMT_L8, D3DPOOL_MANAGED, t));
     EXPECT_EQ(D3DERR_NOTAVAILABLE, texture(8, 8, 0, D3DFMT_D24S8, D3DPOOL_MANAGED, t));
     EXPECT_EQ(D3DERR_INVALIDCALL, texture(8, 8, D3DUSAGE_DYNAMIC, D3DFMT_L8, D3DPOOL_MANAGED, t));
@@ -54,7 +55,7 @@ TEST_F(DeviceFixture, PoolsUsagesAndLocks) {
         EXPECT_EQ(D3D_OK, t->LockRect(0, &rect, nullptr, 0));
         EXPECT_EQ(D3DERR_INVALIDCALL, t->LockRect(0, &rect, nullptr, 0)); // already locked
         EXPECT_EQ(D3D_OK, t->UnlockRect(0));
-        EXPECT_EQ(D3DERR_INVALIDCALL, t->UnlockRect(0)); // not locked
+        EXPECT_EQ(D3DERR_INVALIDCALL, t->UnlockRect(0));                  // not locked
         EXPECT_EQ(D3DERR_INVALIDCALL, t->LockRect(1, &rect, nullptr, 0)); // no such level
     }
     RECT outside = {4, 4, 9, 8};
@@ -75,7 +76,8 @@ TEST_F(DeviceFixture, LevelsAndDescriptions) {
     EXPECT_EQ(D3DERR_INVALIDCALL, t->GetLevelDesc(7, &desc));
     EXPECT_EQ(D3DERR_INVALIDCALL, texture(64, 16, 0, D3DFMT_L8, D3DPOOL_MANAGED, t, 8));
 
-    ASSERT_EQ(D3D_OK, texture(640, 480, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, t));
+    ASSERT_EQ(D3D_OK,
+              texture(640, 480, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, t));
     Ref<IDirect3DSurface9> level;
     ASSERT_EQ(D3D_OK, t->GetSurfaceLevel(0, level.out()));
     ASSERT_EQ(D3D_OK, level->GetDesc(&desc));
@@ -156,8 +158,8 @@ TEST(DeviceLifetime, ReferenceCountsAndLiveObjects) {
 
     // The host may release its device before the objects made from it.
     IDirect3DSurface9 *plain = nullptr;
-    ASSERT_EQ(D3D_OK, device->CreateOffscreenPlainSurface(8, 8, D3DFMT_A8R8G8B8,
-                                                          D3DPOOL_SYSTEMMEM, &plain, nullptr));
+    ASSERT_EQ(D3D_OK, device->CreateOffscreenPlainSurface(8, 8, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM,
+                                                          &plain, nullptr));
     EXPECT_EQ(1u, device->Release());
     IDirect3DDevice9 *owner = nullptr;
     ASSERT_EQ(D3D_OK, plain->GetDevice(&owner));
@@ -243,10 +245,10 @@ TEST_F(DeviceFixture, GetRenderTargetDataCopiesIntoSystemMemory) {
     ASSERT_EQ(D3D_OK, device->Clear(1, &corner, D3DCLEAR_TARGET, 0x80102030, 1.0f, 0));
     ASSERT_EQ(D3D_OK, device->CreateOffscreenPlainSurface(64, 32, D3DFMT_A8R8G8B8,
                                                           D3DPOOL_SYSTEMMEM, copy.out(), nullptr));
-    ASSERT_EQ(D3D_OK, device->CreateOffscreenPlainSurface(64, 32, D3DFMT_A8R8G8B8,
-                                                          D3DPOOL_DEFAULT, wrongPool.out(), nullptr));
-    ASSERT_EQ(D3D_OK, device->CreateOffscreenPlainSurface(32, 32, D3DFMT_A8R8G8B8,
-                                                          D3DPOOL_SYSTEMMEM, wrongSize.out(), nullptr));
+    ASSERT_EQ(D3D_OK, device->CreateOffscreenPlainSurface(64, 32, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT,
+                                                          wrongPool.out(), nullptr));
+    ASSERT_EQ(D3D_OK, device->CreateOffscreenPlainSurface(
+                          32, 32, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM, wrongSize.out(), nullptr));
     EXPECT_EQ(D3DERR_INVALIDCALL, device->GetRenderTargetData(back.get(), wrongPool.get()));
     EXPECT_EQ(D3DERR_INVALIDCALL, device->GetRenderTargetData(back.get(), wrongSize.get()));
     EXPECT_EQ(D3DERR_INVALIDCALL, device->GetRenderTargetData(copy.get(), copy.get()));
@@ -318,8 +320,8 @@ TEST_F(DeviceFixture, VertexBuffersAndDeclarations) {
     ASSERT_EQ(D3D_OK, buffer->Lock(40, 40, &data, 0));
     EXPECT_EQ(0xAB, *static_cast<uint8_t *>(data));
     buffer->Unlock();
-    EXPECT_EQ(D3DERR_INVALIDCALL, device->CreateVertexBuffer(0, 0, 0, D3DPOOL_DEFAULT,
-                                                             buffer.out(), nullptr));
+    EXPECT_EQ(D3DERR_INVALIDCALL,
+              device->CreateVertexBuffer(0, 0, 0, D3DPOOL_DEFAULT, buffer.out(), nullptr));
 
     const D3DVERTEXELEMENT9 layout[] = {
         {0, 0, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITION, 0},

@@ -167,10 +167,11 @@ OutputState OutputState::fromRenderStates(const DWORD *rs, const SurfaceMemory *
 }
 
 uint32_t packDepth(float depth, D3DFORMAT format) {
-    float clamped = saturate(depth);
+    // In double: 1.0 * 16777215 + 0.5 rounds up to 2^24 in float and would wrap.
+    double clamped = saturate(depth);
     if (format == D3DFMT_D16)
-        return uint32_t(clamped * 65535.0f + 0.5f);
-    return uint32_t(clamped * 16777215.0f + 0.5f) << 8;
+        return uint32_t(clamped * 65535.0 + 0.5);
+    return uint32_t(clamped * 16777215.0 + 0.5) << 8;
 }
 
 bool compare(DWORD func, uint32_t value, uint32_t reference) {
