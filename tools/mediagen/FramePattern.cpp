@@ -42,6 +42,14 @@ unsigned char chromaAt(const PictureRegion &p, int x, int y, bool blue) {
     return static_cast<unsigned char>(64 + at * 128 / span);
 }
 
+// Noise in 0..63 that shifts by a few pixels each frame.
+int grainAt(int frameNumber, int x, int y) {
+    uint32_t h = static_cast<uint32_t>(x + frameNumber * 3) * 2654435761u ^
+                 static_cast<uint32_t>(y + frameNumber) * 40503u;
+    h ^= h >> 15;
+    return static_cast<int>((h * 2246822519u) >> 26);
+}
+
 // Reads one cell as 0 or 1 from a sample in 0..255; -1 when it is neither.
 int bitOf(int level) {
     if (level < 80)
@@ -70,7 +78,8 @@ PictureRegion pictureRegionOf(const th_info &info) {
             static_cast<int>(info.pic_width), static_cast<int>(info.pic_height)};
 }
 
-PatternFrame::PatternFrame(const th_info &info) : _picture(pictureRegionOf(info)) {
+PatternFrame::PatternFrame(const th_info &info, bool grain)
+    : _picture(pictureRegionOf(info)), _grain(grain) {
     int shiftX = info.pixel_fmt == TH_PF_444 ? 0 : 1;
     int shiftY = info.pixel_fmt == TH_PF_420 ? 1 : 0;
     for (int i = 0; i < 3; ++i) {
@@ -87,9 +96,14 @@ PatternFrame::PatternFrame(const th_info &info) : _picture(pictureRegionOf(info)
 void PatternFrame::draw(int frameNumber) {
     frameNumber &= (1 << kFrameNumberBits) - 1;
     const th_img_plane &y = _planes[0];
-    for (int row = 0; row < y.height; ++row)
-        for (int col = 0; col < y.width; ++col)
-            y.data[row * y.stride + col] = lumaAt(_picture, frameNumber, col, row);
+    for (int row = 0; row < y.height; ++row) {
+        for (int col = 0; col < y.width; ++col) {
+            int luma = lumaAt(_picture, frameNumber, col, row);
+            if (_grain && row >= _picture.y + _picture.height / 2)
+                luma += grainAt(frameNumber, col, row) - 32;
+            y.data[row * y.stride + col] = static_cast<unsigned char>(luma);
+        }
+    }
     int stepX = y.width / _planes[1].width;
     int stepY = y.height / _planes[1].height;
     for (int i = 1; i < 3; ++i) {

@@ -27,7 +27,9 @@ PictureRegion pictureRegionOf(const th_info &info);
 // A frame-sized Y'CbCr image in the stream's pixel format.
 class PatternFrame {
 public:
-    explicit PatternFrame(const th_info &info);
+    // grain: a noise texture that moves from frame to frame under the number, so that
+    // the encoder and decoder have real work to do, as with filmed video.
+    explicit PatternFrame(const th_info &info, bool grain = false);
     PatternFrame(const PatternFrame &) = delete;
     PatternFrame &operator=(const PatternFrame &) = delete;
 
@@ -37,6 +39,7 @@ public:
 
 private:
     PictureRegion _picture;
+    bool _grain;
     th_ycbcr_buffer _planes;
     std::vector<unsigned char> _storage[3];
 };

@@ -72,7 +72,7 @@ class TheoraStream {
 public:
     TheoraStream(const TheoraFile &file, Encoder encoder)
         : _file(file), _encoder(std::move(encoder)), _stream(kVideoSerial),
-          _picture(theoraInfoOf(file)) {}
+          _picture(theoraInfoOf(file), file.grain) {}
 
     // The beginning page (identification header alone), then the other header pages.
     void writeBeginPage(OggFile &out) { writeHeaderPages(out, 1); }

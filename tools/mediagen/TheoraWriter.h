@@ -29,6 +29,9 @@ struct TheoraFile {
     bool audio = false;
     // False: the last page of the video does not carry the end-of-stream flag.
     bool endOfStream = true;
+    // Moving noise in the lower half of the picture (PatternFrame), for benchmarks that
+    // want the decoder to work as hard as on filmed video.
+    bool grain = false;
     int quality = 48;          // libtheoraenc's 0..63
     int keyframeInterval = 32; // frames between forced keyframes
 };
