@@ -117,6 +117,9 @@ TEST_F(Handles, StatusExportsAcceptEitherKind) {
     ASSERT_EQ(1, q.theoraStatus(music, &status));
     EXPECT_NEAR(hostmedia::kMusicSeconds, status.length, 0.05);
     EXPECT_EQ(1, status.ready) << "audio is always ready";
+    VideoInfo info = sentinel<VideoInfo>();
+    EXPECT_EQ(0, q.theoraInfo(music, &info)) << "music has no video record";
+    EXPECT_TRUE(untouched(info));
     EXPECT_EQ(0, q.vorbisCreate(hostmedia::kVideo)) << "a video is not a Vorbis file";
     EXPECT_EQ(1, q.theoraFree(music));
     EXPECT_EQ(0, q.vorbisStatus(music, &status));
