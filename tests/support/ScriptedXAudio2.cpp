@@ -4,9 +4,6 @@
 
 namespace {
 
-constexpr GUID kIUnknownId = {
-    0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
-
 UINT64 framesIn(const ScriptedBuffer &buffer, const WAVEFORMATEX &format) {
     return format.nBlockAlign == 0 ? 0 : buffer.bytes.size() / format.nBlockAlign;
 }
@@ -154,7 +151,7 @@ void ScriptedSourceVoice::fireBufferStart(void *context) {
 HRESULT ScriptedXAudio2::QueryInterface(REFIID iid, void **object) {
     if (!object)
         return E_POINTER;
-    if (iid != IID_IXAudio27 && iid != kIUnknownId) {
+    if (iid != IID_IXAudio27 && iid != IID_IUnknown) {
         *object = nullptr;
         return E_NOINTERFACE;
     }

@@ -21,6 +21,10 @@
 #define CLSCTX_LOCAL_SERVER 0x4u
 #define CLSCTX_ALL 0x17u
 
+// The interface every COM object answers to.
+inline constexpr GUID IID_IUnknown = {
+    0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+
 HRESULT CoInitializeEx(LPVOID reserved, DWORD coInit);
 void CoUninitialize();
 

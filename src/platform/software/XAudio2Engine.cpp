@@ -2,15 +2,13 @@
 // voices, and the bookkeeping that keeps FAudio from being called in states where it
 // would crash (a source voice without a mastering voice, the mastering voice destroyed
 // under live source voices).
-#include "XAudio2FAudio.h"
-
 #include <cstring>
+
+#include "Com.h"
+#include "XAudio2FAudio.h"
 
 namespace software {
 namespace {
-
-constexpr GUID kIUnknownId = {
-    0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
 bool hasEffects(const XAUDIO2_EFFECT_CHAIN *chain) {
     return chain && chain->EffectCount > 0;
@@ -51,7 +49,7 @@ FAudioEngine::~FAudioEngine() {
 HRESULT FAudioEngine::QueryInterface(REFIID iid, void **object) {
     if (!object)
         return E_POINTER;
-    if (iid != IID_IXAudio27 && iid != kIUnknownId) {
+    if (iid != IID_IXAudio27 && iid != IID_IUnknown) {
         *object = nullptr;
         return E_NOINTERFACE;
     }
