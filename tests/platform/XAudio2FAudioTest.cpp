@@ -244,7 +244,7 @@ TEST_F(FAudioEngineTest, QueuedBuffersStartInOrderOnceStartedAndSamplesPlayedGro
 
     // Stopped, the count holds (after the engine pass in flight) and the queue stays.
     ASSERT_EQ(voice->Stop(0), S_OK);
-    Sleep(30);
+    Sleep(100);
     const UINT64 held = stateOf(voice).SamplesPlayed;
     Sleep(60);
     state = stateOf(voice);
