@@ -1,0 +1,137 @@
+// Runs the qnv-play program on generated media, headless with the sound captured, and
+// checks what it wrote.
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+
+#include <gtest/gtest.h>
+
+#include "MediaGen.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string readText(const fs::path &path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Runs the player with `arguments`; returns its exit code. Its output goes to
+// `name`.stdout and `name`.stderr.
+int runPlayer(const std::string &name, const std::string &arguments) {
+    const std::string command = std::string("SDL_AUDIODRIVER=disk ") + QNV_PLAY_PATH + " " +
+                                arguments + " >" + name + ".stdout 2>" + name + ".stderr";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// The numbers after `label` in the summary, e.g. "frames shown: 12 of 38 due".
+std::vector<double> figures(const std::string &summary, const std::string &label) {
+    std::vector<double> numbers;
+    const size_t at = summary.find(label + ":");
+    if (at == std::string::npos) {
+        return numbers;
+    }
+    const std::string line = summary.substr(at, summary.find('\n', at) - at);
+    const std::regex number("[-+]?[0-9]+(\\.[0-9]+)?");
+    for (std::sregex_iterator it(line.begin(), line.end(), number), end; it != end; ++it) {
+        numbers.push_back(std::stod(it->str()));
+    }
+    return numbers;
+}
+
+// Width and height from a PNG's header, or 0 x 0 when the file is not a PNG.
+std::pair<uint32_t, uint32_t> pngSize(const fs::path &path) {
+    std::ifstream in(path, std::ios::binary);
+    unsigned char head[24] = {};
+    in.read(reinterpret_cast<char *>(head), sizeof head);
+    if (!in || std::string(reinterpret_cast<char *>(head) + 1, 3) != "PNG") {
+        return {0, 0};
+    }
+    auto be32 = [&](int at) {
+        return uint32_t(head[at]) << 24 | head[at + 1] << 16 | head[at + 2] << 8 | head[at + 3];
+    };
+    return {be32(16), be32(20)};
+}
+
+} // namespace
+
+TEST(PlayerRun, PlaysGeneratedMediaAndWritesFramesSheetSoundAndSummary) {
+    mediagen::TheoraFile video;
+    video.frameWidth = 320;
+    video.frameHeight = 240;
+    video.frames = 50;
+    ASSERT_TRUE(mediagen::writeTheora("run.ogv", video));
+    ASSERT_TRUE(mediagen::writeVorbis("run.ogg", mediagen::VorbisLink{2, 44100, 2.0}));
+    fs::remove_all("run_out");
+
+    ASSERT_EQ(runPlayer("run", "--video run.ogv --audio run.ogg --length 1.5 --every 5 "
+                               "--sheet 4x3 --out run_out --quiet"),
+              0)
+        << readText("run.stderr");
+    const std::string summary = readText("run_out/summary.txt");
+    EXPECT_EQ(summary, readText("run.stdout"));
+
+    const std::vector<double> shown = figures(summary, "frames shown");
+    ASSERT_EQ(shown.size(), 2u) << summary;
+    // The timeline stops at 1.5 s: frames 0 to 37 are due by then. On a slow machine the
+    // video may show fewer (it never drops frames to catch up), but never more.
+    EXPECT_GE(shown[0], 5) << summary;
+    EXPECT_LE(shown[0], shown[1]) << summary;
+    EXPECT_NEAR(shown[1], 38, 2) << summary;
+    EXPECT_EQ(figures(summary, "frames skipped"), std::vector<double>{0}) << summary;
+    EXPECT_EQ(figures(summary, "failed calls in log"), std::vector<double>{0}) << summary;
+    const std::vector<double> played = figures(summary, "played");
+    ASSERT_FALSE(played.empty());
+    EXPECT_NEAR(played[0], 1.5, 0.2) << summary;
+    // The feeder resynchronises beyond 50 ms of drift, so the sound stays close.
+    const std::vector<double> offset = figures(summary, "A/V offset");
+    ASSERT_EQ(offset.size(), 3u) << summary;
+    EXPECT_LT(std::abs(offset[0]), 250.0) << summary;
+
+    // Every fifth frame shown, named by the number it carries, the first being frame 0.
+    int pngs = 0;
+    for (const fs::directory_entry &entry : fs::directory_iterator("run_out/frames")) {
+        EXPECT_EQ(pngSize(entry.path()), std::make_pair(320u, 240u)) << entry.path();
+        ++pngs;
+    }
+    EXPECT_EQ(pngs, (static_cast<int>(shown[0]) + 4) / 5);
+    EXPECT_TRUE(fs::exists("run_out/frames/frame_00000.png"));
+    EXPECT_EQ(figures(summary, "frame PNGs"), (std::vector<double>{double(pngs), 0}));
+
+    const int sheetWidth = 4 + 4 * (160 + 4);
+    const int sheetHeight = 4 + 3 * (120 + 4);
+    EXPECT_EQ(pngSize("run_out/contact.png"),
+              std::make_pair(uint32_t(sheetWidth), uint32_t(sheetHeight)));
+
+    // The capture runs from qnv_init to the end, so it holds at least the time played.
+    const std::vector<double> sound = figures(summary, "sound");
+    ASSERT_FALSE(sound.empty()) << summary;
+    EXPECT_GT(sound.back(), 1.0) << summary;
+    EXPECT_LT(sound.back(), 10.0) << summary;
+    EXPECT_NEAR(double(fs::file_size("run_out/audio.wav") - 44) / (48000 * 4), sound.back(), 0.01);
+    EXPECT_FALSE(fs::exists("run_out/audio.f32"));
+    EXPECT_TRUE(fs::exists("run_out/ycbcr2rgb.fxo"));
+}
+
+TEST(PlayerRun, UnplayableFilesAndBadCommandLinesFailCleanly) {
+    fs::remove_all("bad_out");
+    { std::ofstream("not-a-video.ogv") << "this is not an Ogg file"; }
+    EXPECT_EQ(runPlayer("bad", "--video not-a-video.ogv --audio missing.ogg --out bad_out"), 1);
+    const std::string errors = readText("bad.stderr");
+    EXPECT_NE(errors.find("cannot play the video"), std::string::npos) << errors;
+    EXPECT_NE(errors.find("cannot play the sound"), std::string::npos) << errors;
+    EXPECT_NE(errors.find("nothing to play"), std::string::npos) << errors;
+    EXPECT_FALSE(fs::exists("bad_out/summary.txt"));
+
+    EXPECT_EQ(runPlayer("usage", "--rate fast"), 2);
+    EXPECT_NE(readText("usage.stderr").find("bad value for --rate: fast"), std::string::npos);
+}
