@@ -10,10 +10,42 @@
 
 #include "core/Trace.h"
 
+#include <gtest/gtest.h>
+#include <unistd.h>
+
 #define OV_EXCLUDE_STATIC_CALLBACKS
 #include <vorbis/vorbisfile.h>
 
 namespace audiotest {
+
+namespace {
+
+// CTest runs each test in its own process, several at once, all in the folder's scratch
+// directory. Each process works in a directory of its own below it, so that one process's
+// log ("qnv_log.txt", emptied by its first entry) and media never meet another's.
+class ProcessDirectory : public ::testing::Environment {
+public:
+    void SetUp() override {
+        _parent = std::filesystem::current_path();
+        _own = _parent / ("process-" + std::to_string(getpid()));
+        std::filesystem::create_directories(_own);
+        std::filesystem::current_path(_own);
+    }
+    void TearDown() override {
+        std::filesystem::current_path(_parent);
+        std::error_code ignored;
+        std::filesystem::remove_all(_own, ignored);
+    }
+
+private:
+    std::filesystem::path _parent;
+    std::filesystem::path _own;
+};
+
+const ::testing::Environment *const kProcessDirectory =
+    ::testing::AddGlobalTestEnvironment(new ProcessDirectory);
+
+} // namespace
 
 std::string generated(const std::string &name, const std::vector<mediagen::VorbisLink> &links) {
     static std::set<std::string> written;
@@ -44,6 +76,12 @@ std::vector<int16_t> decodeAll(const std::string &path) {
     }
     ov_clear(&file);
     return pcm;
+}
+
+std::vector<uint8_t> decodeAllBytes(const std::string &path) {
+    const std::vector<int16_t> pcm = decodeAll(path);
+    const uint8_t *bytes = reinterpret_cast<const uint8_t *>(pcm.data());
+    return std::vector<uint8_t>(bytes, bytes + pcm.size() * 2);
 }
 
 bool waitUntil(const std::function<bool()> &condition, double seconds) {

@@ -18,6 +18,8 @@ std::string generated(const std::string &name, const mediagen::VorbisLink &link)
 
 // The file's PCM decoded by a plain ov_read loop: interleaved 16-bit samples.
 std::vector<int16_t> decodeAll(const std::string &path);
+// The same PCM as the bytes a block holds (16-bit little-endian).
+std::vector<uint8_t> decodeAllBytes(const std::string &path);
 
 // True once `condition` holds; false after `seconds` without it. Generous limits keep a
 // loaded machine from failing a test that would pass.

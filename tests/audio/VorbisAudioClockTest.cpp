@@ -146,11 +146,7 @@ TEST_F(VorbisAudioClockTest, AContainerStopRefillsFromTenMilliseconds) {
 TEST_F(VorbisAudioClockTest, ATargetBeyondTheEndStillFlushesRebasesAndWarns) {
     // One second of audio: 176,400 bytes, blocks 0 and 1 full, 45,328 bytes left.
     const std::string path = generated("clock_beyond.ogg", VorbisLink{2, 44100, 1.0});
-    const std::vector<uint8_t> bytes = [&] {
-        const std::vector<int16_t> pcm = audiotest::decodeAll(path);
-        const uint8_t *b = reinterpret_cast<const uint8_t *>(pcm.data());
-        return std::vector<uint8_t>(b, b + pcm.size() * 2);
-    }();
+    const std::vector<uint8_t> bytes = audiotest::decodeAllBytes(path);
     openAndPlay(path);
     const int warnings = outOfSyncWarnings();
 

@@ -23,12 +23,6 @@ using Calls = std::vector<std::string>;
 
 constexpr size_t kBlock = 65536;
 
-std::vector<uint8_t> pcmBytes(const std::string &path) {
-    const std::vector<int16_t> pcm = audiotest::decodeAll(path);
-    const uint8_t *bytes = reinterpret_cast<const uint8_t *>(pcm.data());
-    return std::vector<uint8_t>(bytes, bytes + pcm.size() * 2);
-}
-
 std::vector<uint8_t> slice(const std::vector<uint8_t> &bytes, size_t from, size_t count) {
     from = std::min(from, bytes.size());
     count = std::min(count, bytes.size() - from);
@@ -119,7 +113,7 @@ TEST_F(VorbisAudioTest, OpenMakesTheVoiceQueuesBlockZeroAndTheFeederQueuesBlockO
         EXPECT_FALSE(v.running());
 
         const size_t blockBytes = kBlock / (2 * link.channels) * (2 * link.channels);
-        const std::vector<uint8_t> pcm = pcmBytes(path);
+        const std::vector<uint8_t> pcm = audiotest::decodeAllBytes(path);
         const std::vector<ScriptedBuffer> blocks = v.submittedBuffers();
         EXPECT_EQ(blocks[0].bytes, slice(pcm, 0, blockBytes));
         EXPECT_EQ(blocks[1].bytes, slice(pcm, blockBytes, blockBytes));
@@ -136,7 +130,7 @@ TEST_F(VorbisAudioTest, OpenMakesTheVoiceQueuesBlockZeroAndTheFeederQueuesBlockO
 
 TEST_F(VorbisAudioTest, PlayingRefillsOneBlockPerBlockStartAndNeverQueuesMoreThanTwo) {
     const std::string path = generated("ring.ogg", VorbisLink{2, 44100, 3.0});
-    const std::vector<uint8_t> pcm = pcmBytes(path);
+    const std::vector<uint8_t> pcm = audiotest::decodeAllBytes(path);
     openAndSettle(path);
     const int warnings = outOfSyncWarnings();
     // The clocks agree throughout (no container: local time 0, audio clock held at 0).
@@ -179,7 +173,7 @@ TEST_F(VorbisAudioTest, PlayingRefillsOneBlockPerBlockStartAndNeverQueuesMoreTha
 TEST_F(VorbisAudioTest, TheEndOfTheFileMarksTheLastBlocksAndStopsTheVoice) {
     // 0.5 s of stereo: one full block and 22,664 bytes.
     const std::string path = generated("end.ogg", VorbisLink{2, 44100, 0.5});
-    const std::vector<uint8_t> pcm = pcmBytes(path);
+    const std::vector<uint8_t> pcm = audiotest::decodeAllBytes(path);
     ASSERT_EQ(pcm.size(), 88200u);
     openAndSettle(path);
     EXPECT_FALSE(submission(0).endOfStream());
@@ -215,7 +209,7 @@ TEST_F(VorbisAudioTest, TheEndOfTheFileMarksTheLastBlocksAndStopsTheVoice) {
 
 TEST_F(VorbisAudioTest, EveryStopResynchronisesOnceFromTenMilliseconds) {
     const std::string path = generated("stop.ogg", VorbisLink{2, 44100, 3.0});
-    const std::vector<uint8_t> pcm = pcmBytes(path);
+    const std::vector<uint8_t> pcm = audiotest::decodeAllBytes(path);
     openAndSettle(path);
     for (int round = 0; round < 2; ++round) {
         SCOPED_TRACE(round);

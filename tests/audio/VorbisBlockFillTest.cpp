@@ -44,8 +44,8 @@ public:
     }
 
     // Fills until the end, checking every block; returns all PCM bytes decoded.
-    std::vector<char> drain(int playableLinks, size_t frameBytes, int maxBlocks = 10000) {
-        std::vector<char> all;
+    std::vector<uint8_t> drain(int playableLinks, size_t frameBytes, int maxBlocks = 10000) {
+        std::vector<uint8_t> all;
         for (int i = 0; i < maxBlocks; ++i) {
             const BlockFill got = fill(playableLinks);
             EXPECT_EQ(got.bytes % frameBytes, 0u);
@@ -69,11 +69,6 @@ private:
     char _memory[kPcmBlockBytes + 256];
 };
 
-std::vector<char> asBytes(const std::vector<int16_t> &pcm) {
-    const char *bytes = reinterpret_cast<const char *>(pcm.data());
-    return std::vector<char>(bytes, bytes + pcm.size() * 2);
-}
-
 TEST(VorbisBlockFill, StereoAndMonoFillWholeBlocksAndMatchThePlainDecode) {
     for (const VorbisLink link : {VorbisLink{2, 44100, 1.2}, VorbisLink{1, 22050, 3.1}}) {
         const std::string path =
@@ -81,9 +76,9 @@ TEST(VorbisBlockFill, StereoAndMonoFillWholeBlocksAndMatchThePlainDecode) {
         Decoder decoder(path);
         ASSERT_TRUE(decoder.opened());
         const size_t frameBytes = 2u * link.channels;
-        const std::vector<char> all = decoder.drain(1, frameBytes);
+        const std::vector<uint8_t> all = decoder.drain(1, frameBytes);
         EXPECT_EQ(all.size(), static_cast<size_t>(link.frames()) * frameBytes);
-        EXPECT_EQ(all, asBytes(audiotest::decodeAll(path)));
+        EXPECT_EQ(all, audiotest::decodeAllBytes(path));
         // After the end every fill is empty and says so.
         const BlockFill after = decoder.fill();
         EXPECT_EQ(after.bytes, 0u);
@@ -102,9 +97,9 @@ TEST(VorbisBlockFill, SixChannelBlocksEndAtTheLastWholeFrame) {
     EXPECT_TRUE(decoder.untouchedFrom(65532));
 
     Decoder again(path);
-    const std::vector<char> all = again.drain(1, 12);
+    const std::vector<uint8_t> all = again.drain(1, 12);
     EXPECT_EQ(all.size(), static_cast<size_t>(link.frames()) * 12u);
-    EXPECT_EQ(all, asBytes(audiotest::decodeAll(path)));
+    EXPECT_EQ(all, audiotest::decodeAllBytes(path));
 }
 
 TEST(VorbisBlockFill, AFileShorterThanABlockFitsTheFirstBlock) {
@@ -125,7 +120,7 @@ TEST(VorbisBlockFill, ChainedLinksInTheSameFormatAllPlay) {
     Decoder decoder(path);
     ASSERT_TRUE(decoder.opened());
     EXPECT_EQ(countPlayableLinks(decoder.file()), 2);
-    const std::vector<char> all = decoder.drain(2, 4);
+    const std::vector<uint8_t> all = decoder.drain(2, 4);
     EXPECT_EQ(all.size(), static_cast<size_t>(mediagen::totalFrames(links)) * 4u);
 }
 
@@ -140,7 +135,7 @@ TEST(VorbisBlockFill, PlaybackEndsAtTheFirstLinkInAnotherFormat) {
     ASSERT_EQ(ov_streams(&decoder.file()), 4);
     const int playable = countPlayableLinks(decoder.file());
     EXPECT_EQ(playable, 1);
-    const std::vector<char> all = decoder.drain(playable, 4);
+    const std::vector<uint8_t> all = decoder.drain(playable, 4);
     EXPECT_EQ(all.size(), static_cast<size_t>(links[0].frames()) * 4u);
     for (int i = 0; i < 50; ++i) {
         const BlockFill after = decoder.fill(playable);
@@ -177,7 +172,7 @@ TEST(VorbisBlockFill, DamagedAudioDataEndsWithWholeFramesAndNeverSpins) {
         SCOPED_TRACE(path);
         Decoder decoder(path);
         ASSERT_TRUE(decoder.opened());
-        const std::vector<char> all = decoder.drain(1, 4, 100);
+        const std::vector<uint8_t> all = decoder.drain(1, 4, 100);
         EXPECT_GT(all.size(), 0u);
         EXPECT_LT(all.size(), 176400u * 4u);
     }
