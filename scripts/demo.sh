@@ -14,11 +14,15 @@ cmake --build --preset release --target qnv-play -j"$(nproc)"
 
 out=out
 windowed=no
+previous=
 for argument in "$@"; do
   [ "$argument" = "--window" ] && windowed=yes
+  [ "$previous" = "--out" ] && out=$argument
+  previous=$argument
 done
 if [ "$windowed" = no ]; then
   export SDL_AUDIODRIVER=disk
 fi
 build/release/examples/qnv-play/qnv-play --out "$out" "$@"
-echo "Output: $PWD/$out (frames/, contact.png, audio.wav, summary.txt, qnv_log.txt)"
+case "$out" in /*) ;; *) out="$PWD/$out" ;; esac
+echo "Output: $out (frames/, contact.png, audio.wav, summary.txt, qnv_log.txt)"
