@@ -117,10 +117,11 @@ TEST(EffectFile, PixelShaderSamplesThreePlanesAndWritesColour) {
         EXPECT_TRUE(contains(ps, {0x03000042, 0x800F0000u + i, 0xB0E40000, 0xA0E40800u + i}));
     }
     EXPECT_TRUE(contains(ps, {0x0200001F, 0x80000000, 0xB0030000})); // dcl t0.xy
-    EXPECT_TRUE(contains(ps, {0x02000001, 0x800F0800, 0x80E40004})); // mov oC0, r4
-    // def c1, 1.164, 0, 1.596, 0: the red row of the matrix
-    EXPECT_TRUE(
-        contains(ps, {0x05000051, 0xA00F0001, 0x3F94FDF4, 0x00000000, 0x3FCC49BA, 0x00000000}));
+    // mad r3, r0.x, c1, c0: Y' times its column plus the folded offsets
+    EXPECT_TRUE(contains(ps, {0x04000004, 0x800F0003, 0x80000000, 0xA0E40001, 0xA0E40000}));
+    EXPECT_TRUE(contains(ps, {0x02000001, 0x800F0800, 0x80E40003})); // mov oC0, r3
+    // def c1, 1.164, 1.164, 1.164, 0: the Y' column of the matrix
+    EXPECT_TRUE(contains(ps, {0x05000051, 0xA00F0001, 0x3F94FDF4, 0x3F94FDF4, 0x3F94FDF4, 0}));
 }
 
 TEST(EffectFile, RuntimeFindsTheParametersAndTheTechnique) {
