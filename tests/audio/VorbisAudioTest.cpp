@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "AudioTestSupport.h"
+#include "ForwardingEngine.h"
 #include "MediaGen.h"
 #include "Platform.h"
 #include "audio/VorbisAudio.h"
@@ -52,7 +53,7 @@ protected:
 
     VorbisAudio &audio() {
         if (!_audio) {
-            _audio = std::make_unique<VorbisAudio>(&engine);
+            _audio = std::make_unique<VorbisAudio>(objectEngine);
         }
         return *_audio;
     }
@@ -77,6 +78,8 @@ protected:
     }
 
     ScriptedXAudio2 engine;
+    // The engine audio() hands to its object: the scripted one unless a test wraps it.
+    IXAudio2 *objectEngine = &engine;
 
 private:
     std::unique_ptr<VorbisAudio> _audio;
@@ -128,9 +131,11 @@ TEST_F(VorbisAudioTest, OpenMakesTheVoiceQueuesBlockZeroAndTheFeederQueuesBlockO
     }
 }
 
-TEST_F(VorbisAudioTest, PlayingRefillsOneBlockPerBlockStartAndNeverQueuesMoreThanTwo) {
+TEST_F(VorbisAudioTest, PlayingRefillsTheBlocksInTurnOnePerBlockStartNeverMoreThanTwoQueued) {
     const std::string path = generated("ring.ogg", VorbisLink{2, 44100, 3.0});
     const std::vector<uint8_t> pcm = audiotest::decodeAllBytes(path);
+    AddressRecordingEngine recording(engine);
+    objectEngine = &recording;
     openAndSettle(path);
     const int warnings = outOfSyncWarnings();
     // The clocks agree throughout (no container: local time 0, audio clock held at 0).
@@ -168,6 +173,18 @@ TEST_F(VorbisAudioTest, PlayingRefillsOneBlockPerBlockStartAndNeverQueuesMoreTha
     EXPECT_EQ(played, pcm);
     EXPECT_EQ(blocks.size(), pcm.size() / kBlock + 1);
     EXPECT_EQ(outOfSyncWarnings(), warnings);
+
+    // The three blocks in turn, and never one the voice still holds.
+    const std::vector<const BYTE *> addresses = recording.voice(0).addresses();
+    ASSERT_EQ(addresses.size(), blocks.size());
+    EXPECT_NE(addresses[0], addresses[1]);
+    EXPECT_NE(addresses[1], addresses[2]);
+    EXPECT_NE(addresses[0], addresses[2]);
+    for (size_t i = 3; i < addresses.size(); ++i) {
+        EXPECT_EQ(addresses[i], addresses[i - 3]) << "block " << i;
+    }
+    EXPECT_EQ(recording.voice(0).overwrites(), 0);
+    audio().close(); // before the wrapping voice goes
 }
 
 TEST_F(VorbisAudioTest, TheEndOfTheFileMarksTheLastBlocksAndStopsTheVoice) {
@@ -329,39 +346,6 @@ TEST_F(VorbisAudioTest, AFailedSourceVoiceFailsTheOpenAndIsLogged) {
               std::string::npos)
         << log;
 }
-
-// An engine whose source voices refuse every buffer, to fail the open's first submission.
-class RefusingEngine final : public IXAudio2 {
-public:
-    explicit RefusingEngine(ScriptedXAudio2 &inner) : _inner(inner) {}
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void **) override { return E_NOINTERFACE; }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE Initialize(UINT32, XAUDIO2_PROCESSOR) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE CreateSourceVoice(IXAudio2SourceVoice **voice,
-                                                const WAVEFORMATEX *format, UINT32 flags,
-                                                float ratio, IXAudio2VoiceCallback *callback,
-                                                const XAUDIO2_VOICE_SENDS *sends,
-                                                const XAUDIO2_EFFECT_CHAIN *effects) override {
-        const HRESULT hr =
-            _inner.CreateSourceVoice(voice, format, flags, ratio, callback, sends, effects);
-        if (SUCCEEDED(hr)) {
-            _inner.sourceVoice(_inner.sourceVoiceCount() - 1)
-                ->setSubmitResult(XAUDIO2_E_INVALID_CALL);
-        }
-        return hr;
-    }
-    HRESULT STDMETHODCALLTYPE CreateMasteringVoice(IXAudio2MasteringVoice **, UINT32, UINT32,
-                                                   UINT32, UINT32,
-                                                   const XAUDIO2_EFFECT_CHAIN *) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE StartEngine() override { return S_OK; }
-    void STDMETHODCALLTYPE StopEngine() override {}
-
-private:
-    ScriptedXAudio2 &_inner;
-};
 
 TEST_F(VorbisAudioTest, AFailedFirstSubmissionIsLoggedAndTheOpenGoesOn) {
     const std::string path = generated("nosubmit.ogg", VorbisLink{2, 44100, 0.5});
