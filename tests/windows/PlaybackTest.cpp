@@ -72,6 +72,13 @@ protected:
         ASSERT_EQ(1, q.contrSetLength(container, 60.0));
     }
 
+    // With audio set up, no platform call may fail while a game plays.
+    void TearDown() override {
+        if (music) {
+            EXPECT_TRUE(logLinesWith(" : Failed ").empty()) << "the log holds failed calls";
+        }
+    }
+
     double clock() const { return host.containerStatus(container).time; }
     double musicTime() const { return host.mediaStatus(music).time; }
 

@@ -126,7 +126,8 @@ run_test() {
 }
 
 # The example host plays two seconds of the media; 0 when it exited cleanly and the
-# library logged no failure.
+# library logged no failed call (warnings are allowed: under Wine the audio position
+# moves in steps of about 0.1 s, so the audio clock resynchronises often).
 run_example() {
     dir="$run/tests/example"
     rm -rf "$dir"
@@ -136,7 +137,7 @@ run_example() {
     (cd "$dir" && timeout -k 10 "$test_timeout" wine "$build/qnv-play-d3d9.exe" --hidden \
         --seconds 2 video.ogv music.ogg >"$dir/output.txt" 2>"$dir/wine-stderr.txt") ||
         status=$?
-    if [ "$status" -ne 0 ] || [ -f "$dir/qnv_log.txt" ]; then
+    if [ "$status" -ne 0 ] || grep -q ' : Failed ' "$dir/qnv_log.txt" 2>/dev/null; then
         say "FAILED example host qnv-play-d3d9 (exit $status)"
         cat "$dir/output.txt"
         [ -f "$dir/qnv_log.txt" ] && cat "$dir/qnv_log.txt"
