@@ -40,8 +40,9 @@ int VorbisAudio::open(std::wstring path) {
 }
 
 int VorbisAudio::openPath(std::string path) {
-    // Opened once: a second open would orphan the first decoder, voice and thread.
-    if (_state.load() == 1 || _hThread != nullptr) {
+    // Opened once: a second open would orphan the first decoder, voice and thread, and
+    // after a close no feeder would run again.
+    if (_state.load() == 1 || _stopRequested.load() == 1) {
         return -1;
     }
     _path = std::move(path);

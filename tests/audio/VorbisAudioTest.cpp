@@ -385,6 +385,8 @@ TEST_F(VorbisAudioTest, AnObjectOpensOnce) {
     const std::string path = generated("once.ogg", VorbisLink{2, 44100, 0.5});
     ASSERT_EQ(audio().openPath(path), 1);
     EXPECT_EQ(audio().openPath(path), -1);
+    audio().close();
+    EXPECT_EQ(audio().openPath(path), -1);
     EXPECT_EQ(engine.sourceVoiceCount(), 1u);
 }
 
