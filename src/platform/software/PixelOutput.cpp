@@ -1,5 +1,6 @@
 #include "PixelOutput.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace software::d3d {
@@ -24,8 +25,10 @@ inline float saturate(float value) {
     return value > 0.0f ? (value < 1.0f ? value : 1.0f) : 0.0f;
 }
 
+// min and max in this order also map NaN to 0; min, max and the conversion to a signed
+// integer all compile to vector instructions.
 inline uint32_t toByte(float value) {
-    return uint32_t(saturate(value) * 255.0f + 0.5f);
+    return uint32_t(int32_t(std::max(0.0f, std::min(value, 1.0f)) * 255.0f + 0.5f));
 }
 
 float factor(DWORD which, int channel, const float src[4], const float dst[4]) {
@@ -201,12 +204,14 @@ void writePixels(const OutputState &state, const ShadedRow &row, SurfaceMemory &
     const bool plain = !row.visible && !state.alphaTest && !state.blend && !state.depthTest &&
                        !state.stencil && state.colorWriteMask == 0xF;
     if (plain) {
-        // The common case: every pixel written as it was shaded.
-        for (int i = 0; i < row.count; ++i) {
-            uint32_t pixel = toByte(row.color[3][i]) << 24 | toByte(row.color[0][i]) << 16 |
-                             toByte(row.color[1][i]) << 8 | toByte(row.color[2][i]);
-            std::memcpy(out + 4 * i, &pixel, 4);
-        }
+        // The common case: every pixel written as it was shaded, packed in a vectorisable
+        // loop and stored at once.
+        uint32_t pixels[kMaxRowPixels];
+        const int count = std::min(row.count, kMaxRowPixels);
+        for (int i = 0; i < count; ++i)
+            pixels[i] = toByte(row.color[3][i]) << 24 | toByte(row.color[0][i]) << 16 |
+                        toByte(row.color[1][i]) << 8 | toByte(row.color[2][i]);
+        std::memcpy(out, pixels, sizeof(uint32_t) * size_t(count));
         return;
     }
     uint8_t *depthRow = nullptr;

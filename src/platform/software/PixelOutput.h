@@ -35,6 +35,9 @@ struct OutputState {
     static OutputState fromRenderStates(const DWORD *renderStates, const SurfaceMemory *depth);
 };
 
+// The most pixels one ShadedRow carries.
+constexpr int kMaxRowPixels = 64;
+
 // A run of shaded pixels of one row: lanes 0..count-1 are pixels x0, x0+1, ... of row y.
 struct ShadedRow {
     UINT y;

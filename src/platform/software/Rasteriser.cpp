@@ -157,6 +157,8 @@ private:
         for (size_t i = 0; i < _inputs.size(); ++i) {
             RegisterLanes &reg = machine.slot(_stage.inputs[i].slot);
             for (int k = 0; k < 4; ++k) {
+                if ((_stage.inputs[i].mask & (1 << k)) == 0)
+                    continue;
                 _inputs[i].component[k].fill(reg.c[k], x0, y, count);
                 if (_perspective) {
                     for (int l = 0; l < count; ++l)

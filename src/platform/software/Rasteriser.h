@@ -24,6 +24,7 @@ struct ClipVertex {
 struct PixelInputBinding {
     uint16_t slot;
     int varying;
+    uint8_t mask; // the components the shader declared
 };
 
 // Everything a draw fixes for its triangles.

@@ -76,6 +76,7 @@ public:
             DWORD token = _tokens[i];
             if (token == kEndToken) {
                 _program.tokens.assign(_tokens, _tokens + i + 1);
+                removeDeadWrites(_program);
                 return true;
             }
             size_t length =
@@ -240,19 +241,22 @@ private:
             return true;
         }
         if (reg.file == RegisterFile::Input && _kind == ShaderKind::Vertex) {
-            _program.inputs.push_back(
-                {slotFor(reg), reg, BYTE(usageToken & 0x1F), BYTE((usageToken >> 16) & 0xF)});
+            _program.inputs.push_back({slotFor(reg), reg, BYTE(usageToken & 0x1F),
+                                       BYTE((usageToken >> 16) & 0xF), declaredMask(params[1])});
             return true;
         }
         if (_kind == ShaderKind::Pixel &&
             (reg.file == RegisterFile::Texture || reg.file == RegisterFile::Input)) {
             // t# receives texture coordinate #, v# receives colour #.
             BYTE usage = reg.file == RegisterFile::Texture ? 5 : 10;
-            _program.inputs.push_back({slotFor(reg), reg, usage, BYTE(reg.index)});
+            _program.inputs.push_back(
+                {slotFor(reg), reg, usage, BYTE(reg.index), declaredMask(params[1])});
             return true;
         }
         return fail("a dcl names a register that cannot be declared");
     }
+
+    static uint8_t declaredMask(DWORD token) { return uint8_t((token >> 16) & 0xF); }
 
     bool definition(const DWORD *params, size_t length) {
         if (length != 5)
@@ -304,7 +308,9 @@ private:
         return add(instruction);
     }
 
-    bool add(const Instruction &instruction) {
+    bool add(Instruction instruction) {
+        for (int s = 0; s < instruction.sourceCount; ++s)
+            instruction.aliased |= instruction.src[s].slot == instruction.dst.slot;
         _program.code.push_back(instruction);
         return true;
     }

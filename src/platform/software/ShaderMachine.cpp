@@ -66,19 +66,22 @@ void ShaderMachine::execute(const Instruction &in, int n, const TextureSampler *
     auto sourceOf = [&](int s, int component) {
         return read(in.src[s], component, n, _modified[s].c[component]);
     };
-    // Every operation computes its result into _result first, so a source that is also
-    // the destination is never read after part of it was written.
+    // A result whose destination is also a source goes to _result first, so that no
+    // component is read after it was written; the others are written in place.
+    const bool direct = !in.aliased && !in.dst.saturate;
     auto componentWise = [&](auto operation) {
         for (int c = 0; c < 4; ++c) {
             if ((in.dst.mask & (1 << c)) == 0)
                 continue;
-            float *out = _result.c[c];
+            float *out = direct ? _registers[in.dst.slot].c[c] : _result.c[c];
             const float *a = sourceOf(0, c);
             const float *b = in.sourceCount > 1 ? sourceOf(1, c) : a;
             const float *d = in.sourceCount > 2 ? sourceOf(2, c) : a;
             for (int i = 0; i < n; ++i)
                 out[i] = operation(a[i], b[i], d[i]);
         }
+        if (direct)
+            return;
         const float *values[4] = {_result.c[0], _result.c[1], _result.c[2], _result.c[3]};
         write(in, values, n);
     };
@@ -119,7 +122,7 @@ void ShaderMachine::execute(const Instruction &in, int n, const TextureSampler *
             v = _projected[1];
         }
         float *out[4] = {_result.c[0], _result.c[1], _result.c[2], _result.c[3]};
-        sampleTexture(samplers[in.sampler], u, v, n, out);
+        sampleTexture(samplers[in.sampler], u, v, n, out, in.dst.mask);
         const float *values[4] = {out[0], out[1], out[2], out[3]};
         write(in, values, n);
     };

@@ -11,7 +11,7 @@
 
 namespace software::d3d {
 
-constexpr int kLanes = 64;
+constexpr int kLanes = kSampleLanes;
 
 struct alignas(64) RegisterLanes {
     float c[4][kLanes];

@@ -77,7 +77,8 @@ struct Instruction {
     Destination dst;
     Source src[3];
     uint8_t sourceCount = 0;
-    uint8_t sampler = 0; // texld: the sampler register
+    uint8_t sampler = 0;  // texld: the sampler register
+    bool aliased = false; // a source is the destination register
 };
 
 // A dcl of an input register: vertex shader inputs carry the usage they fetch, pixel shader
@@ -87,6 +88,7 @@ struct InputDeclaration {
     RegisterName reg;
     BYTE usage;
     BYTE usageIndex;
+    uint8_t mask; // the components declared
 };
 
 struct Literal {
@@ -125,6 +127,10 @@ struct ShaderProgram {
 // Decodes at most `maxTokens` tokens of bytecode. On failure returns false and says why.
 bool decodeShader(const DWORD *tokens, size_t maxTokens, ShaderKind kind, ShaderProgram &program,
                   std::string &error);
+
+// Drops the writes no output depends on: instructions whose results are never read lose
+// those components of their write mask, or go entirely.
+void removeDeadWrites(ShaderProgram &program);
 
 // Reads a CTAB comment (the words after 'CTAB'). Returns false when it is malformed.
 bool readConstantTable(const uint8_t *data, size_t size, std::vector<ConstantTableEntry> &table);

@@ -1,5 +1,6 @@
 #include "ShaderSampler.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace software::d3d {
@@ -88,44 +89,72 @@ void fetchTexel(const TextureSampler &sampler, int x, int y, float texel[4]) {
     }
 }
 
-// The common case of the video planes: one-channel texture, bilinear, clamped.
+// The common case of the video planes: one-channel texture, bilinear, clamped. Done in
+// passes over the block (addresses and weights, then texel fetches, then blending) so that
+// the arithmetic passes vectorise.
 void sampleL8LinearClamp(const SurfaceMemory &memory, const float *u, const float *v, int lanes,
-                         float *const out[4]) {
+                         float *const out[4], uint8_t mask) {
     const int width = int(memory.width());
     const int height = int(memory.height());
     const float fw = float(width);
     const float fh = float(height);
+    const int pitch = int(memory.pitch());
     const uint8_t *base = memory.row(0);
-    const size_t pitch = memory.pitch();
-    constexpr float scale = 1.0f / 255.0f;
+    int rowA[kSampleLanes], rowB[kSampleLanes], colA[kSampleLanes], colB[kSampleLanes];
+    float ax[kSampleLanes], ay[kSampleLanes];
+    // Texel space with centres on integers, moved up by one so that truncation is floor;
+    // texel n - 1 and n (clamped to the texture) are the two taps of an axis.
     for (int i = 0; i < lanes; ++i) {
-        // Texel space with centres on integers, moved up by one so that truncation is floor.
         float x = bounded(u[i] * fw - 0.5f, -1.0f, fw) + 1.0f;
-        float y = bounded(v[i] * fh - 0.5f, -1.0f, fh) + 1.0f;
-        int x0 = int(x) - 1;
-        int y0 = int(y) - 1;
-        float ax = x - float(x0 + 1);
-        float ay = y - float(y0 + 1);
-        int xa = x0 < 0 ? 0 : (x0 >= width ? width - 1 : x0);
-        int xb = x0 + 1 < 0 ? 0 : (x0 + 1 >= width ? width - 1 : x0 + 1);
-        int ya = y0 < 0 ? 0 : (y0 >= height ? height - 1 : y0);
-        int yb = y0 + 1 < 0 ? 0 : (y0 + 1 >= height ? height - 1 : y0 + 1);
-        const uint8_t *rowA = base + size_t(ya) * pitch;
-        const uint8_t *rowB = base + size_t(yb) * pitch;
-        float top = float(rowA[xa]) + ax * float(int(rowA[xb]) - int(rowA[xa]));
-        float bottom = float(rowB[xa]) + ax * float(int(rowB[xb]) - int(rowB[xa]));
-        float value = (top + ay * (bottom - top)) * scale;
-        out[0][i] = value;
-        out[1][i] = value;
-        out[2][i] = value;
-        out[3][i] = 1.0f;
+        int x1 = int(x);
+        ax[i] = x - float(x1);
+        colA[i] = std::min(std::max(x1 - 1, 0), width - 1);
+        colB[i] = std::min(x1, width - 1);
     }
+    // A block of one screen row of an unrotated quad samples one texture row pair: the
+    // rows are then worked out once.
+    bool oneRow = true;
+    for (int i = 1; i < lanes; ++i)
+        oneRow &= v[i] == v[0];
+    for (int i = 0; i < (oneRow ? 1 : lanes); ++i) {
+        float y = bounded(v[i] * fh - 0.5f, -1.0f, fh) + 1.0f;
+        int y1 = int(y);
+        ay[i] = y - float(y1);
+        rowA[i] = std::min(std::max(y1 - 1, 0), height - 1) * pitch;
+        rowB[i] = std::min(y1, height - 1) * pitch;
+    }
+    if (oneRow) {
+        std::fill(ay + 1, ay + lanes, ay[0]);
+        std::fill(rowA + 1, rowA + lanes, rowA[0]);
+        std::fill(rowB + 1, rowB + lanes, rowB[0]);
+    }
+    // Texels are gathered as integers and converted in the vectorised pass.
+    int t00[kSampleLanes], t10[kSampleLanes], t01[kSampleLanes], t11[kSampleLanes];
+    for (int i = 0; i < lanes; ++i) {
+        t00[i] = base[rowA[i] + colA[i]];
+        t10[i] = base[rowA[i] + colB[i]];
+        t01[i] = base[rowB[i] + colA[i]];
+        t11[i] = base[rowB[i] + colB[i]];
+    }
+    constexpr float scale = 1.0f / 255.0f;
+    float luminance[kSampleLanes];
+    for (int i = 0; i < lanes; ++i) {
+        float top = float(t00[i]) + ax[i] * float(t10[i] - t00[i]);
+        float bottom = float(t01[i]) + ax[i] * float(t11[i] - t01[i]);
+        luminance[i] = (top + ay[i] * (bottom - top)) * scale;
+    }
+    for (int c = 0; c < 3; ++c) {
+        if ((mask & (1 << c)) != 0)
+            std::copy(luminance, luminance + lanes, out[c]);
+    }
+    if ((mask & 8) != 0)
+        std::fill(out[3], out[3] + lanes, 1.0f);
 }
 
 } // namespace
 
 void sampleTexture(const TextureSampler &sampler, const float *u, const float *v, int lanes,
-                   float *const out[4]) {
+                   float *const out[4], uint8_t mask) {
     if (!sampler.texture) {
         for (int i = 0; i < lanes; ++i) {
             out[0][i] = out[1][i] = out[2][i] = 0.0f;
@@ -135,7 +164,7 @@ void sampleTexture(const TextureSampler &sampler, const float *u, const float *v
     }
     if (sampler.texture->format() == D3DFMT_L8 && sampler.linear &&
         sampler.addressU == D3DTADDRESS_CLAMP && sampler.addressV == D3DTADDRESS_CLAMP) {
-        sampleL8LinearClamp(*sampler.texture, u, v, lanes, out);
+        sampleL8LinearClamp(*sampler.texture, u, v, lanes, out, mask);
         return;
     }
     const int width = int(sampler.texture->width());

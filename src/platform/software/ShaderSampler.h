@@ -16,8 +16,12 @@ struct TextureSampler {
     float border[4] = {0, 0, 0, 0}; // r, g, b, a
 };
 
-// Samples `lanes` coordinates (u[i], v[i]) into out[0..3][i] (r, g, b, a).
+// The most coordinates one call samples.
+constexpr int kSampleLanes = 64;
+
+// Samples `lanes` (at most kSampleLanes) coordinates (u[i], v[i]) into out[0..3][i] (r, g, b, a).
+// Only the components in `mask` (bit 0 red .. bit 3 alpha) need to be written.
 void sampleTexture(const TextureSampler &sampler, const float *u, const float *v, int lanes,
-                   float *const out[4]);
+                   float *const out[4], uint8_t mask = 0xF);
 
 } // namespace software::d3d

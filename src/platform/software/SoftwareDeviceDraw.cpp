@@ -100,7 +100,7 @@ HRESULT SoftwareDevice::DrawPrimitive(D3DPRIMITIVETYPE PrimitiveType, UINT Start
     for (const InputDeclaration &input : ps.inputs) {
         if (varyingSources.size() == size_t(kMaxVaryings))
             break;
-        stage.inputs.push_back({input.slot, int(varyingSources.size())});
+        stage.inputs.push_back({input.slot, int(varyingSources.size()), input.mask});
         varyingSources.push_back(vs.slotOf(vertexOutputFor(input)));
     }
 
