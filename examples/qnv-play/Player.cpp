@@ -2,19 +2,11 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cmath>
 #include <cstdio>
 #include <thread>
 #include <unistd.h>
 
-#include "ContactSheet.h"
-#include "FramePattern.h"
-#include "FrameWriter.h"
-#include "LogWatcher.h"
 #include "OutputFolder.h"
-#include "PlaybackStats.h"
-#include "PngFile.h"
-#include "TextureReadback.h"
 #include "VideoWindow.h"
 #include "quenvo.h"
 #include "quenvo_software.h"
@@ -29,23 +21,11 @@ constexpr UINT kBackBufferHeight = 480;
 // The container is expected to stop itself at its length; if it has not this long after,
 // the player gives up rather than run forever.
 constexpr double kStopGraceSeconds = 10.0;
-// The sound's clock is compared with its timeline only well inside the sound: at its
-// start and end the clock legitimately stands still.
-constexpr double kAudioEdgeSeconds = 0.1;
+constexpr int kContainerPlaying = 1;
 
 std::string baseName(const std::string &path) {
     const size_t slash = path.find_last_of('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string framePngPath(int index, int frameNumber) {
-    char name[64];
-    if (frameNumber >= 0) {
-        std::snprintf(name, sizeof name, "frames/frame_%05d.png", frameNumber);
-    } else {
-        std::snprintf(name, sizeof name, "frames/shown_%05d.png", index);
-    }
-    return name;
 }
 
 // Paces the frame loop at the host rate in real time. When the host falls more than a
@@ -73,63 +53,104 @@ private:
     Clock::time_point _next;
 };
 
-} // namespace
+// The progress line: redrawn in place on a terminal, a line a second otherwise (logs).
+class ProgressPrinter {
+public:
+    explicit ProgressPrinter(bool quiet) : _quiet(quiet), _tty(isatty(STDOUT_FILENO) != 0) {}
+    ~ProgressPrinter() {
+        if (_printed && _tty) {
+            std::printf("\n");
+        }
+    }
 
-struct Player::Media {
-    int container = 0;
-    int video = 0;
-    int audio = 0;
-    VideoInfo info{};
-    double audioLength = 0.0;
-    double length = 0.0;
+    void print(const PlaybackWatch &watch) {
+        const Clock::time_point now = Clock::now();
+        if (_quiet || (_printed && now - _last < std::chrono::milliseconds(_tty ? 100 : 1000))) {
+            return;
+        }
+        _last = now;
+        _printed = true;
+        std::printf(_tty ? "\r%s" : "%s\n", watch.progress().c_str());
+        std::fflush(stdout);
+    }
+
+private:
+    bool _quiet;
+    bool _tty;
+    bool _printed = false;
+    Clock::time_point _last;
 };
+
+} // namespace
 
 Player::Player(const PlayerOptions &options, std::string outDir)
     : _options(options), _outDir(std::move(outDir)) {}
 
 Player::~Player() {
+    if (_media.container != 0) {
+        qnv_contrFree(_media.container); // frees its media too
+    }
+    _window.reset();
     if (_device != nullptr) {
         _device->Release();
     }
 }
 
-bool Player::createMedia(Media &media, Summary &summary, std::string &error) {
-    media.container = qnv_contrCreate();
+bool Player::createMedia(Summary &summary, std::string &error) {
+    _media.container = qnv_contrCreate();
+    const std::string seeLog = " (see " + _outDir + "/" + kLogFileName + ")";
     if (!_options.video.empty()) {
-        media.video = qnv_theoraCreate(_options.video.c_str());
-        if (media.video == 0 || qnv_theoraInfo(media.video, &media.info) == 0) {
-            std::fprintf(stderr, "qnv-play: cannot play the video %s\n", _options.video.c_str());
+        _media.video = qnv_theoraCreate(_options.video.c_str());
+        if (_media.video == 0 || qnv_theoraInfo(_media.video, &_media.info) == 0) {
+            std::fprintf(stderr, "qnv-play: cannot play the video %s%s\n", _options.video.c_str(),
+                         seeLog.c_str());
+            _media.video = 0;
         } else {
-            qnv_contrAddTheora(media.container, media.video, _options.videoOffset);
+            qnv_contrAddTheora(_media.container, _media.video, _options.videoOffset);
             summary.video = baseName(_options.video);
-            summary.videoWidth = media.info.frameWidth;
-            summary.videoHeight = media.info.frameHeight;
-            summary.videoFps = media.info.framesPerSecond;
-            summary.videoLength = media.info.length;
-            media.length = std::max(media.length, _options.videoOffset + summary.videoLength);
+            summary.videoWidth = _media.info.frameWidth;
+            summary.videoHeight = _media.info.frameHeight;
+            summary.videoFps = _media.info.framesPerSecond;
+            summary.videoLength = _media.info.length;
+            _media.length = std::max(_media.length, _options.videoOffset + summary.videoLength);
         }
     }
     if (!_options.audio.empty()) {
-        media.audio = qnv_vorbisCreate(_options.audio.c_str());
+        _media.audio = qnv_vorbisCreate(_options.audio.c_str());
         PlaybackStatus status{};
-        if (media.audio == 0 || qnv_vorbisStatus(media.audio, &status) == 0) {
-            std::fprintf(stderr, "qnv-play: cannot play the sound %s\n", _options.audio.c_str());
+        if (_media.audio == 0 || qnv_vorbisStatus(_media.audio, &status) == 0) {
+            std::fprintf(stderr, "qnv-play: cannot play the sound %s%s\n", _options.audio.c_str(),
+                         seeLog.c_str());
+            _media.audio = 0;
         } else {
-            qnv_contrAddVorbis(media.container, media.audio, _options.audioOffset);
+            qnv_contrAddVorbis(_media.container, _media.audio, _options.audioOffset);
             summary.audio = baseName(_options.audio);
-            summary.audioLength = media.audioLength = status.length;
-            media.length = std::max(media.length, _options.audioOffset + status.length);
+            summary.audioLength = _media.audioLength = status.length;
+            _media.length = std::max(_media.length, _options.audioOffset + status.length);
         }
     }
-    if (summary.video.empty() && summary.audio.empty()) {
-        error = "nothing to play (see " + _outDir + "/" + kLogFileName + ")";
+    if (_media.video == 0 && _media.audio == 0) {
+        error = "nothing to play";
         return false;
     }
     if (_options.length > 0.0) {
-        media.length = _options.length;
+        _media.length = _options.length;
     }
-    qnv_contrSetLength(media.container, media.length);
+    qnv_contrSetLength(_media.container, _media.length);
     return true;
+}
+
+void Player::openWindow(const Summary &summary) {
+    if (!_options.window || _media.video == 0) {
+        return;
+    }
+    _window = std::make_unique<VideoWindow>("qnv-play " + summary.video, _media.info.frameWidth,
+                                            _media.info.frameHeight);
+    if (!_window->ok()) {
+        std::fprintf(stderr, "qnv-play: no window (%s); playing on without one\n",
+                     _window->error().c_str());
+        _window.reset();
+    }
 }
 
 bool Player::play(Summary &summary, std::string &error) {
@@ -143,50 +164,24 @@ bool Player::play(Summary &summary, std::string &error) {
         return false;
     }
     qnv_init(_device);
-    Media media;
-    if (!createMedia(media, summary, error)) {
-        qnv_contrFree(media.container);
+    if (!createMedia(summary, error)) {
         return false;
     }
-    if (_options.window && media.video != 0) {
-        _window = std::make_unique<VideoWindow>("qnv-play " + summary.video, media.info.frameWidth,
-                                                media.info.frameHeight);
-        if (!_window->ok()) {
-            std::fprintf(stderr, "qnv-play: no window (%s); playing on\n",
-                         _window->error().c_str());
-        }
-    }
-    loop(media, summary);
-    qnv_contrFree(media.container);
+    openWindow(summary);
+    loop(summary);
     return true;
 }
 
-void Player::loop(Media &media, Summary &summary) {
-    TextureReadback readback(_device);
-    Image frame;
-    IDirect3DTexture9 *texture = media.video != 0 ? media.info.texture : nullptr;
-    uint64_t blankHash = 0;
-    if (readback.read(texture, frame)) {
-        blankHash = hashBytes(frame.bgra.data(), frame.bgra.size());
-    }
-    const double hostPeriod = 1.0 / _options.hostRate;
-    VideoStats video(media.info.framesPerSecond, hostPeriod, blankHash);
-    AudioOffsetStats audio;
-    LogWatcher log(kLogFileName);
-    ContactSheet sheet(
-        _options.sheetColumns, _options.sheetRows,
-        std::max(0.0, std::min(summary.videoLength, media.length - _options.videoOffset)));
-    FrameWriter writer;
-    const mediagen::PictureRegion wholeFrame{0, 0, media.info.frameWidth, media.info.frameHeight};
-    const bool tty = isatty(STDOUT_FILENO) != 0;
-    Clock::time_point lastProgress;
+void Player::loop(Summary &summary) {
+    PlaybackWatch watch(_device, _media, _options);
+    ProgressPrinter progress(_options.quiet);
     FramePacer pacer(_options.hostRate);
     const int maxHostFrames =
-        static_cast<int>((media.length + kStopGraceSeconds) * _options.hostRate);
+        static_cast<int>((_media.length + kStopGraceSeconds) * _options.hostRate);
 
-    qnv_contrPlay(media.container);
-    double clock = 0.0;
-    for (int hostFrame = 0; hostFrame < maxHostFrames; ++hostFrame) {
+    qnv_contrPlay(_media.container);
+    int hostFrame = 0;
+    for (; hostFrame < maxHostFrames; ++hostFrame) {
         pacer.wait();
         _device->BeginScene();
         qnv_update();
@@ -194,76 +189,19 @@ void Player::loop(Media &media, Summary &summary) {
         _device->Present(nullptr, nullptr, nullptr, nullptr);
 
         PlaybackStatus status{};
-        qnv_contrStatus(media.container, &status);
-        if (status.state != 1) {
-            break; // stopped itself at its length
+        qnv_contrStatus(_media.container, &status);
+        if (status.state != kContainerPlaying) {
+            break; // it stopped itself at its length
         }
-        clock = status.time;
-        ++summary.hostFrames;
-        log.poll();
-
-        if (texture != nullptr && readback.read(texture, frame)) {
-            VideoSample sample;
-            sample.localTime = clock - _options.videoOffset;
-            sample.frameNumber = readFrameNumberArgb(frame.bgra.data(), frame.pitch(), wholeFrame);
-            sample.pictureHash = hashBytes(frame.bgra.data(), frame.bgra.size());
-            PlaybackStatus shown{};
-            qnv_theoraStatus(media.video, &shown);
-            sample.shownTime = shown.time;
-            if (video.take(sample)) {
-                const int index = video.framesShown() - 1;
-                if (_options.frameEvery > 0 && index % _options.frameEvery == 0) {
-                    writer.write(framePngPath(index, sample.frameNumber), frame);
-                }
-                sheet.offer(sample.localTime, frame);
-            }
-            if (_window) {
-                _window->show(frame);
-            }
-        }
+        watch.watch(status.time, _window.get());
+        progress.print(watch);
         if (_window && !_window->pump()) {
             break;
         }
-        const double audioLocal = clock - _options.audioOffset;
-        PlaybackStatus sound{};
-        if (media.audio != 0 && audioLocal > kAudioEdgeSeconds &&
-            audioLocal < media.audioLength - kAudioEdgeSeconds &&
-            qnv_vorbisStatus(media.audio, &sound) != 0) {
-            audio.take(sound.time, audioLocal);
-        }
-        const Clock::time_point now = Clock::now();
-        if (!_options.quiet && now - lastProgress > std::chrono::milliseconds(tty ? 100 : 1000)) {
-            lastProgress = now;
-            const std::string line = formatProgress(
-                {clock, media.length, video.framesShown(), video.lateFrames(), log.resyncs()});
-            std::printf(tty ? "\r%s" : "%s\n", line.c_str());
-            std::fflush(stdout);
-        }
     }
-    if (!_options.quiet && tty) {
-        std::printf("\n");
+    if (hostFrame == maxHostFrames) {
+        std::fprintf(stderr, "qnv-play: the timeline did not stop at %.2f s; gave up\n",
+                     _media.length);
     }
-
-    summary.played = clock;
-    summary.hostRate = _options.hostRate;
-    summary.framesShown = video.framesShown();
-    summary.skippedFrames = video.skippedFrames();
-    summary.lateFrames = video.lateFrames();
-    summary.worstDelayMs = video.worstDelay() * 1000.0;
-    const double videoTime = std::min<double>(clock - _options.videoOffset, media.info.length);
-    summary.framesExpected =
-        videoTime < 0.0 ? 0
-                        : std::min(static_cast<int>(
-                                       std::lround(media.info.length * media.info.framesPerSecond)),
-                                   static_cast<int>(videoTime * media.info.framesPerSecond) + 1);
-    summary.resyncs = log.resyncs();
-    summary.failures = log.failures();
-    summary.audioMeasured = audio.samples() > 0;
-    summary.avMeanMs = audio.meanOffset() * 1000.0;
-    summary.avLastMs = audio.lastOffset() * 1000.0;
-    summary.avWorstMs = audio.worstOffset() * 1000.0;
-    writer.finish(summary.pngsWritten, summary.pngsFailed);
-    if (media.video != 0 && sheet.filledSlots() > 0 && writePng("contact.png", sheet.compose())) {
-        summary.sheetPath = _outDir + "/contact.png";
-    }
+    watch.finish(summary);
 }

@@ -1,13 +1,14 @@
 // The host: what a game does with the library. A software Direct3D 9 device, qnv_init, one
 // container holding the video and/or the sound at their offsets, a length, play, and a
-// frame loop paced at the host rate that calls qnv_update between BeginScene and EndScene,
-// reads the video's RGB texture back and watches the status exports and the log.
+// frame loop paced at the host rate that calls qnv_update between BeginScene and EndScene
+// and hands each frame to the PlaybackWatch.
 #pragma once
 
 #include <memory>
 #include <string>
 
 #include "Options.h"
+#include "PlaybackWatch.h"
 #include "Report.h"
 
 struct IDirect3DDevice9;
@@ -27,12 +28,13 @@ public:
     bool play(Summary &summary, std::string &error);
 
 private:
-    struct Media;
-    bool createMedia(Media &media, Summary &summary, std::string &error);
-    void loop(Media &media, Summary &summary);
+    bool createMedia(Summary &summary, std::string &error);
+    void openWindow(const Summary &summary);
+    void loop(Summary &summary);
 
     PlayerOptions _options;
     std::string _outDir;
     IDirect3DDevice9 *_device = nullptr;
+    TimelineMedia _media;
     std::unique_ptr<VideoWindow> _window;
 };
