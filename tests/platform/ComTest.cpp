@@ -16,6 +16,9 @@ template <class Body> void onFreshThread(Body body) {
 TEST(ComApartments, SameModelCountsAndTheOtherModelIsRefused) {
     onFreshThread([] {
         EXPECT_EQ(softwareComInitCount(), 0u);
+        int reserved = 0;
+        EXPECT_EQ(CoInitializeEx(&reserved, COINIT_APARTMENTTHREADED), E_INVALIDARG);
+        EXPECT_EQ(softwareComInitCount(), 0u);
         EXPECT_EQ(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), S_OK);
         EXPECT_EQ(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), S_FALSE);
         // The host thread is single-threaded: the library's multithreaded request fails

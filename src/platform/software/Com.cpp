@@ -60,7 +60,9 @@ SoftwareClassFactory findFactory(REFCLSID clsid) {
 
 } // namespace
 
-HRESULT CoInitializeEx(LPVOID, DWORD coInit) {
+HRESULT CoInitializeEx(LPVOID reserved, DWORD coInit) {
+    if (reserved)
+        return E_INVALIDARG;
     const DWORD model = apartmentModel(coInit);
     if (t_apartment.count > 0) {
         if (t_apartment.model != model)

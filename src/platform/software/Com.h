@@ -1,8 +1,9 @@
 // COM: per-thread apartment bookkeeping and in-process object creation by class id.
 //
 // CoInitializeEx counts per thread, as on Windows: S_OK the first time, S_FALSE again in
-// the same model, RPC_E_CHANGED_MODE in the other model (the thread keeps its model). Each
-// successful call (S_OK or S_FALSE) is matched by one CoUninitialize.
+// the same model, RPC_E_CHANGED_MODE in the other model (the thread keeps its model),
+// E_INVALIDARG for a reserved pointer that is not null. Each successful call (S_OK or
+// S_FALSE) is matched by one CoUninitialize.
 // CoCreateInstance needs the calling thread to be initialised, or some thread of the
 // process to be in the multithreaded apartment (the implicit MTA), else
 // CO_E_NOTINITIALIZED. The XAudio2 class (CLSID_XAudio25 in XAudio2.h) is registered from
