@@ -85,6 +85,20 @@ TEST_F(Passes, BeginOtherThanSOkRunsNoPass) {
     EXPECT_EQ(destCentre(), 0xFFFFFFFFu);
 }
 
+// A destination the device will not take as render target 0 (here a managed plane
+// texture) must not send the quad into the host's back buffer instead.
+TEST_F(Passes, DestinationThatIsNoRenderTargetIsNotDrawnOver) {
+    _scene.device()->Clear(0, nullptr, D3DCLEAR_TARGET, kUntouched, 1.0f, 0);
+    GPUVideoRender render(_scene.device(), effectPath("ycbcr2rgb.fxo"));
+    render.setSize(kSize, kSize);
+    _scene.device()->BeginScene();
+    render.render(_texY.get(), _texCb.get(), _texCr.get(), _texCb.get());
+    _scene.device()->EndScene();
+    EXPECT_EQ(SoftwareD3D9DrawCount(_scene.device()), 0u);
+    EXPECT_EQ(_scene.readBackBuffer().at(kSize / 2, kSize / 2), kUntouched);
+    EXPECT_TRUE(hostTargetIsBack());
+}
+
 // The effect's own business: selecting a technique it lacks goes unnoticed, and whatever
 // the effect then does, the host gets its render target back.
 TEST_F(Passes, MissingTechniqueDoesNoHarm) {
