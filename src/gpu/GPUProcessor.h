@@ -18,6 +18,7 @@ public:
     // effect does not load, a "Fx Compile Error" box shows the loader's message and the
     // processor carries on without an effect. Without a vertex declaration or a filled
     // vertex buffer there is nothing to draw with, so the processor drops its effect too.
+    // A null device gives a processor that makes no call at all.
     GPUProcessor(IDirect3DDevice9 *_pDevice, std::wstring effectFile);
     virtual ~GPUProcessor();
 
