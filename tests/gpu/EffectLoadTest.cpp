@@ -141,4 +141,16 @@ TEST(EffectLoad, QuadThatCannotBeBuiltMeansNoEffect) {
     }
 }
 
+// Without a device there is nothing to load the effect on and nothing to draw with.
+TEST(EffectLoad, NullDeviceMakesNoCall) {
+    softwareCaptureMessageBoxes(true);
+    {
+        GPUVideoRender render(nullptr, effectPath("ycbcr2rgb.fxo"));
+        render.render(nullptr, nullptr, nullptr, nullptr);
+        render.drawQuad();
+    }
+    softwareCaptureMessageBoxes(false);
+    EXPECT_TRUE(softwareTakeMessageBoxes().empty());
+}
+
 } // namespace
