@@ -21,7 +21,15 @@ bool inRedStrip(const PictureRegion &p, int x, int y) {
     return x < p.x + kRedStripWidth && y >= p.y + p.height / 2;
 }
 
+bool inPicture(const PictureRegion &p, int x, int y) {
+    return x >= p.x && x < p.x + p.width && y >= p.y && y < p.y + p.height;
+}
+
+// Outside the picture region the encoder pads with the picture's edge pixels and ignores
+// what is there, so those samples stay mid-grey.
 unsigned char lumaAt(const PictureRegion &p, int frameNumber, int x, int y) {
+    if (!inPicture(p, x, y))
+        return 128;
     if (inBitRow(p, y)) {
         int bit = (x - p.x) * kFrameNumberBits / p.width;
         bool set = (frameNumber >> (kFrameNumberBits - 1 - bit)) & 1;
