@@ -16,6 +16,12 @@
 #define OV_EXCLUDE_STATIC_CALLBACKS
 #include <vorbis/vorbisfile.h>
 
+// libvorbisenc 1.3.7 loses one residue setup (2,848 bytes) whenever it sets up a
+// six-channel encoder; the generator cannot free it, so LeakSanitizer is told about it.
+extern "C" const char *__lsan_default_suppressions() {
+    return "leak:vorbis_encode_setup_init\n";
+}
+
 namespace audiotest {
 
 namespace {
