@@ -293,7 +293,8 @@ private:
             if (length % 4 != 0)
                 return fail("shader bytecode is not a whole number of words");
             target->shader.resize(length / 4);
-            std::memcpy(target->shader.data(), bytes, length);
+            if (length != 0)
+                std::memcpy(target->shader.data(), bytes, length);
             return true;
         }
         if (usage == kUsageParameterName) {

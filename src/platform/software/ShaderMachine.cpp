@@ -21,7 +21,8 @@ void broadcast(RegisterLanes &reg, const float value[4]) {
 
 ShaderMachine::ShaderMachine(const ShaderProgram &program)
     : _program(program), _registers(program.slots.size()) {
-    std::memset(_registers.data(), 0, _registers.size() * sizeof(RegisterLanes));
+    // Registers start at zero (the vector value-initialises them), and so does scratch
+    // space, so that lanes past the last pixel never hold garbage.
     std::memset(&_result, 0, sizeof _result);
     std::memset(_modified, 0, sizeof _modified);
 }
