@@ -15,6 +15,10 @@ namespace {
 
 // Generous limits for a loaded machine: they bound waits, they are not measurements.
 constexpr double kWaitSeconds = 30.0;
+// A game shows at most one video frame per frame of its own; under Wine on a busy machine
+// the host may manage only a few frames a second, so the video may end long after its
+// four seconds.
+constexpr double kWholeVideoWaitSeconds = 90.0;
 // Coding loss and 4:2:0 chroma: how far a read-back colour may lie from the pattern's.
 constexpr int kColourTolerance = 24;
 
@@ -191,18 +195,23 @@ TEST_F(Playback, PlayPauseResumeStopAndLength) {
 TEST_F(Playback, TheWholeVideoPlaysToItsEnd) {
     const QuenvoExports &q = host.q();
     q.contrPlay(container);
+    // Read after every qnv_update, the texture must show each frame in turn: one update
+    // shows at most one frame, and none is left out.
     int last = -1;
-    int decreases = 0;
-    ASSERT_TRUE(host.framesUntil(
+    int outOfStep = 0;
+    host.framesUntil(
         [&] {
             const int shown = host.shownFrame(video);
-            if (shown >= 0 && shown < last)
-                ++decreases;
+            if (shown >= 0 && shown != last && shown != last + 1)
+                ++outOfStep;
             last = shown >= 0 ? shown : last;
-            return last == hostmedia::kFrames - 1 || clock() > hostmedia::kVideoSeconds + 2.0;
+            return last == hostmedia::kFrames - 1;
         },
-        kWaitSeconds));
-    EXPECT_EQ(hostmedia::kFrames - 1, last) << "the last frame was never shown";
-    EXPECT_EQ(0, decreases) << "frames were shown out of order";
+        kWholeVideoWaitSeconds);
+    const PlaybackStatus shown = host.mediaStatus(video);
+    EXPECT_EQ(hostmedia::kFrames - 1, last)
+        << "the last frame was never shown; at clock " << clock() << " s the video's position is "
+        << shown.time << " s, ready " << shown.ready;
+    EXPECT_EQ(0, outOfStep) << "frames were shown out of order or left out";
     EXPECT_EQ(1, q.contrFree(container));
 }

@@ -71,7 +71,9 @@ start_display() {
 init_prefix() {
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         say "initialising the Wine prefix (wineboot -i)"
-        timeout 600 wineboot -i >"$run/wineboot.log" 2>&1 || { cat "$run/wineboot.log"; exit 2; }
+        # Without mscoree and mshtml, wineboot offers no Mono or Gecko download to wait on.
+        WINEDLLOVERRIDES="mscoree,mshtml=" timeout 600 wineboot -i >"$run/wineboot.log" 2>&1 ||
+            { cat "$run/wineboot.log"; exit 2; }
     fi
     wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
         /v Debugger /d false /f >/dev/null 2>&1
