@@ -46,9 +46,9 @@ TEST(StartQueue, EqualTimesComeOutInTheOrderTheHeapRulesGive) {
     equal.push(3, tag('C'));
     EXPECT_EQ(drain(equal), "C3B3A3");
 
-    // Pushes give [D1 B1 C2 A2]. Removing D sinks the hole to the left (B1 beats C2) and
-    // A2 settles under it: [B1 A2 C2]. Removing B sinks the hole left on the tie (A2 vs no
-    // right child), and C2 then rises past the equal A2: [C2 A2].
+    // Pushes give [D1 B1 C2 A2]. Removing D takes A2 out and sinks the hole to the left
+    // (B1 beats C2); A2 fills it: [B1 A2 C2]. Removing B takes C2 out, the hole sinks to
+    // A2's place, and C2 put there rises past the equal A2: [C2 A2].
     StartQueue mixed;
     mixed.push(2, tag('A'));
     mixed.push(1, tag('B'));
