@@ -15,7 +15,8 @@ FrameWriter::~FrameWriter() {
 
 void FrameWriter::write(const std::string &path, const Image &image) {
     {
-        std::lock_guard<std::mutex> lock(_mutex);
+        std::unique_lock<std::mutex> lock(_mutex);
+        _idle.wait(lock, [this] { return _jobs.size() < kMaxQueued; });
         _jobs.push_back({path, image});
     }
     _wake.notify_one();
@@ -43,8 +44,6 @@ void FrameWriter::run() {
         lock.lock();
         _busy = false;
         ++(ok ? _written : _failed);
-        if (_jobs.empty()) {
-            _idle.notify_all();
-        }
+        _idle.notify_all();
     }
 }

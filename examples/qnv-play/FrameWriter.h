@@ -18,8 +18,12 @@ public:
     FrameWriter(const FrameWriter &) = delete;
     FrameWriter &operator=(const FrameWriter &) = delete;
 
-    // Queues a copy of `image` to be written to `path`.
+    // Queues a copy of `image` to be written to `path`. Waits while kMaxQueued frames are
+    // already waiting, so memory stays bounded when compression cannot keep up (the wait
+    // then shows as late frames rather than as frames missing from the output).
     void write(const std::string &path, const Image &image);
+
+    static constexpr size_t kMaxQueued = 64;
     // Waits until every queued frame is written; returns how many were written and how
     // many failed so far.
     void finish(int &written, int &failed);
@@ -33,7 +37,7 @@ private:
 
     std::mutex _mutex;
     std::condition_variable _wake;
-    std::condition_variable _idle;
+    std::condition_variable _idle; // the queue shrank or emptied
     std::deque<Job> _jobs;
     bool _busy = false;
     bool _quit = false;
