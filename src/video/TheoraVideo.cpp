@@ -2,6 +2,13 @@
 
 #include <utility>
 
+namespace {
+
+// Packets without a frame that one decode cycle passes over at most.
+constexpr int kPacketsPerCycle = 64;
+
+} // namespace
+
 class TheoraVideo::CycleLock {
 public:
     explicit CycleLock(HANDLE mutex) : _mutex(mutex) { WaitForSingleObject(_mutex, INFINITE); }
@@ -161,23 +168,25 @@ void TheoraVideo::decodeCycle() {
     if ((state != Ready && state != FileEnd) || _frames.count() >= _maxFrames ||
         _reader.decoder() == nullptr)
         return;
-    ogg_int64_t granule = 0;
-    if (_reader.nextPacket() != 1) {
-        _state = StreamEnd;
-        return;
-    }
     // Packets that give no new frame are passed over: headers met again after a return
     // to the start (their granule position 0 restarts the frame clock), zero-byte packets
-    // that repeat the frame before, damaged packets.
-    while (th_decode_packetin(_reader.decoder(), &_reader.packet(), &granule) != 0) {
-        ogg_int64_t packetGranule = _reader.packet().granulepos;
-        if (packetGranule >= 0)
-            th_decode_ctl(_reader.decoder(), TH_DECCTL_SET_GRANPOS, &packetGranule,
-                          sizeof(packetGranule));
+    // that repeat the frame before, damaged packets. A cycle passes over a bounded number
+    // of them, so that stop and close never wait long for the lock on a damaged file; the
+    // next cycle goes on from there.
+    ogg_int64_t granule = 0;
+    for (int packets = 0;; ++packets) {
+        if (packets == kPacketsPerCycle)
+            return;
         if (_reader.nextPacket() != 1) {
             _state = StreamEnd;
             return;
         }
+        if (th_decode_packetin(_reader.decoder(), &_reader.packet(), &granule) == 0)
+            break;
+        ogg_int64_t packetGranule = _reader.packet().granulepos;
+        if (packetGranule >= 0)
+            th_decode_ctl(_reader.decoder(), TH_DECCTL_SET_GRANPOS, &packetGranule,
+                          sizeof(packetGranule));
     }
     _frameTime = th_granule_time(_reader.decoder(), granule);
     _frameNumber = th_granule_frame(_reader.decoder(), granule);
