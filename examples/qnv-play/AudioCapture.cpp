@@ -28,6 +28,12 @@ AudioCapture::AudioCapture(const std::string &outDir, int rate) : _outDir(outDir
     setenv("SDL_AUDIO_CHANNELS", std::to_string(kChannels).c_str(), 1);
 }
 
+AudioCapture::~AudioCapture() {
+    if (_active) {
+        std::remove(capturePath(_outDir).c_str());
+    }
+}
+
 std::string AudioCapture::wavPath() const {
     return _outDir + "/audio.wav";
 }
@@ -37,8 +43,5 @@ double AudioCapture::finish() {
         return -1.0;
     }
     const WavResult wav = convertCaptureToWav(capturePath(_outDir), wavPath(), _rate, kChannels);
-    // The engine lives as long as the process and keeps the capture open; removing the
-    // name leaves it writing to a file nobody sees.
-    std::remove(capturePath(_outDir).c_str());
     return wav.ok ? static_cast<double>(wav.frames) / _rate : -1.0;
 }

@@ -11,12 +11,17 @@ public:
     // Chooses the disk driver when no driver was chosen by the user; capture is on when
     // the driver is `disk` (either way). Call before qnv_init.
     AudioCapture(const std::string &outDir, int rate);
+    // Removes the raw capture: the engine lives as long as the process and keeps it open,
+    // and removing the name leaves it writing to a file nobody sees.
+    ~AudioCapture();
+    AudioCapture(const AudioCapture &) = delete;
+    AudioCapture &operator=(const AudioCapture &) = delete;
 
     bool active() const { return _active; }
     int rate() const { return _rate; }
 
-    // Converts what was captured into "audio.wav" in the output folder and removes the
-    // raw capture. Returns the WAV's length in seconds, or a negative value on failure.
+    // Converts what was captured so far into "audio.wav" in the output folder. Returns the
+    // WAV's length in seconds, or a negative value on failure.
     double finish();
 
     std::string wavPath() const;

@@ -4,6 +4,7 @@
 // library's log and a summary. Without files it plays the built-in sample.
 #include <cstdio>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 

@@ -174,6 +174,7 @@ TEST(PlayerRun, UnplayableFilesAndBadCommandLinesFailCleanly) {
     EXPECT_NE(errors.find("cannot play the sound"), std::string::npos) << errors;
     EXPECT_NE(errors.find("nothing to play"), std::string::npos) << errors;
     EXPECT_FALSE(fs::exists("bad_out/summary.txt"));
+    EXPECT_FALSE(fs::exists("bad_out/audio.f32"));
 
     EXPECT_EQ(runPlayer("usage", "--rate fast"), 2);
     EXPECT_NE(readText("usage.stderr").find("bad value for --rate: fast"), std::string::npos);
