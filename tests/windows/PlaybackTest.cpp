@@ -84,7 +84,11 @@ protected:
     }
 
     double clock() const { return host.containerStatus(container).time; }
-    double musicTime() const { return host.mediaStatus(music).time; }
+    double musicTime() const {
+        PlaybackStatus status = {};
+        host.q().vorbisStatus(music, &status);
+        return status.time;
+    }
 
     // Plays frames until the container's clock reaches `seconds`.
     void playUntil(double seconds) {
@@ -213,5 +217,36 @@ TEST_F(Playback, TheWholeVideoPlaysToItsEnd) {
         << "the last frame was never shown; at clock " << clock() << " s the video's position is "
         << shown.time << " s, ready " << shown.ready;
     EXPECT_EQ(0, outOfStep) << "frames were shown out of order or left out";
+    EXPECT_EQ(1, q.contrFree(container));
+}
+
+TEST(PlaybackOffsets, MusicStartsWhenTheClockReachesItsOffset) {
+    Host host;
+    ASSERT_TRUE(host.ready()) << host.problem();
+    const QuenvoExports &q = host.q();
+    const int container = q.contrCreate();
+    const int video = q.theoraCreate(hostmedia::kVideo);
+    const int music = q.vorbisCreate(hostmedia::kMusic);
+    ASSERT_NE(0, video);
+    if (music == 0)
+        GTEST_SKIP() << "no audio engine here";
+    ASSERT_EQ(1, q.contrAddTheora(container, video, 0));
+    ASSERT_EQ(1, q.contrAddVorbis(container, music, 1));
+    ASSERT_EQ(1, q.contrSetLength(container, 60.0));
+    q.contrPlay(container);
+
+    PlaybackStatus status = {};
+    const auto musicPosition = [&] {
+        q.vorbisStatus(music, &status);
+        return status.time;
+    };
+    ASSERT_TRUE(host.framesUntil([&] { return host.containerStatus(container).time >= 0.7; },
+                                 kWaitSeconds));
+    EXPECT_EQ(0.0, musicPosition()) << "the music started before its offset";
+    EXPECT_GT(host.shownFrame(video), 0) << "the video started at once";
+    ASSERT_TRUE(host.framesUntil([&] { return host.containerStatus(container).time >= 2.0; },
+                                 kWaitSeconds));
+    // Started at 1 s on the container's clock, the music is about a second in.
+    EXPECT_NEAR(1.0, musicPosition(), 0.5);
     EXPECT_EQ(1, q.contrFree(container));
 }
