@@ -1,7 +1,7 @@
-// A generated file played through a container on the real engine (FAudio), with SDL's
+// A generated file played through the exports on the real engine (FAudio), with SDL's
 // disk driver capturing the mix: the sound that comes out is the file's PCM, and the
-// reported position follows the wall clock. The test makes its own engine the way
-// qnv_init does, so that SDL sees the driver settings before the device opens.
+// reported position follows the wall clock. The driver settings are made before qnv_init
+// opens the device; this is the only test here that initialises the library.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -13,9 +13,7 @@
 #include <thread>
 
 #include "AudioTestSupport.h"
-#include "Platform.h"
-#include "audio/VorbisAudio.h"
-#include "timeline/Container.h"
+#include "quenvo.h"
 
 namespace {
 
@@ -28,36 +26,11 @@ double secondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-// The engine and its mastering voice, made and released as a host's library would.
-class Engine {
-public:
-    Engine() {
-        CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-        if (FAILED(CoCreateInstance(CLSID_XAudio25, nullptr, CLSCTX_INPROC_SERVER, IID_IXAudio27,
-                                    reinterpret_cast<void **>(&_engine)))) {
-            _engine = nullptr;
-            return;
-        }
-        if (FAILED(_engine->Initialize(0, XAUDIO2_DEFAULT_PROCESSOR)) ||
-            FAILED(_engine->CreateMasteringVoice(&_master, 0, 0, 0, 0, nullptr))) {
-            _master = nullptr;
-        }
-    }
-    ~Engine() {
-        if (_master != nullptr) {
-            _master->DestroyVoice();
-        }
-        if (_engine != nullptr) {
-            _engine->Release();
-        }
-        CoUninitialize();
-    }
-    IXAudio2 *get() const { return _master != nullptr ? _engine : nullptr; }
-
-private:
-    IXAudio2 *_engine = nullptr;
-    IXAudio2MasteringVoice *_master = nullptr;
-};
+double mediaTime(int media) {
+    PlaybackStatus status{};
+    EXPECT_EQ(qnv_vorbisStatus(media, &status), 1);
+    return status.time;
+}
 
 std::vector<float> readCapture(const std::string &path) {
     std::ifstream in(path, std::ios::binary);
@@ -84,40 +57,45 @@ TEST(VorbisAudioEndToEnd, TheCapturedMixIsTheFilesPcmAndThePositionFollowsTheWal
     const std::string path = audiotest::generated("e2e.ogg", mediagen::VorbisLink{2, kRate, 1.5});
     const std::vector<int16_t> pcm = audiotest::decodeAll(path);
 
-    Engine engine;
-    ASSERT_NE(engine.get(), nullptr);
-    Container container;
-    auto audio = std::make_unique<VorbisAudio>(engine.get());
-    ASSERT_EQ(audio->openPath(path), 1) << audiotest::readLog();
-    container.attach(audio.get(), 0.0);
-    container.setLength(60.0);
+    qnv_init(nullptr);
+    const int container = qnv_contrCreate();
+    const int media = qnv_vorbisCreate(path.c_str());
+    ASSERT_NE(media, 0) << audiotest::readLog();
+    PlaybackStatus before{};
+    ASSERT_EQ(qnv_vorbisStatus(media, &before), 1);
+    EXPECT_EQ(before.time, 0.0);
+    EXPECT_DOUBLE_EQ(before.length, 1.5);
+    EXPECT_EQ(before.ready, 1);
+    ASSERT_EQ(qnv_contrAddVorbis(container, media, 0), 1);
+    ASSERT_EQ(qnv_contrSetLength(container, 60.0), 1);
     const int warningsBefore = audiotest::outOfSyncWarnings();
-    container.play();
+    qnv_contrPlay(container);
 
     // Position against the wall clock, between 0.2 s and about 1.1 s into the sound.
     double p0 = 0.0;
     Clock::time_point t0;
     ASSERT_TRUE(audiotest::waitUntil([&] {
-        container.update();
-        p0 = audio->getPosition();
+        qnv_update();
+        p0 = mediaTime(media);
         t0 = Clock::now();
         return p0 >= 0.2;
     }));
     std::this_thread::sleep_for(std::chrono::milliseconds(900));
-    const double p1 = audio->getPosition();
+    const double p1 = mediaTime(media);
     const double wall = secondsSince(t0);
     EXPECT_NEAR(p1 - p0, wall, 0.1) << "position " << p0 << " -> " << p1;
 
     // Let the end of the file and some silence after it reach the capture file.
     ASSERT_TRUE(audiotest::waitUntil([&] {
-        container.update();
+        qnv_update();
         return std::filesystem::exists("capture.raw") &&
                std::filesystem::file_size("capture.raw") >=
                    (pcm.size() + kRate) * sizeof(float) * 2;
     }));
     const bool resynchronised = audiotest::outOfSyncWarnings() != warningsBefore;
-    audio->close();
-    audio.reset();
+    EXPECT_EQ(qnv_contrFree(container), 1);
+    PlaybackStatus freed{};
+    EXPECT_EQ(qnv_vorbisStatus(media, &freed), 0);
 
     const std::vector<float> captured = readCapture("capture.raw");
     const size_t soundInCapture = firstNonZero(captured);
