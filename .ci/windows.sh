@@ -30,7 +30,7 @@ step "release layout"
 rm -rf build/windows/release
 cmake --install build/windows --prefix build/windows/release >/dev/null
 for file in bin/Quenvo.dll bin/ycbcr2rgb.fxo bin/qnv-play-d3d9.exe lib/Quenvo.lib \
-  include/quenvo.h; do
+  include/quenvo.h effects/ycbcr2rgb.fx; do
   [ -f "build/windows/release/$file" ] || { echo "release layout lacks $file"; exit 1; }
 done
 

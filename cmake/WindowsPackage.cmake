@@ -7,6 +7,6 @@
 install(TARGETS quenvo RUNTIME DESTINATION bin ARCHIVE DESTINATION lib)
 install(FILES ${PROJECT_SOURCE_DIR}/include/quenvo.h DESTINATION include)
 install(FILES ${PROJECT_BINARY_DIR}/ycbcr2rgb.fxo DESTINATION bin)
-file(GLOB qnv_effect_sources ${PROJECT_SOURCE_DIR}/effects/*.fx ${PROJECT_SOURCE_DIR}/effects/*.vsh
-     ${PROJECT_SOURCE_DIR}/effects/*.psh)
+file(GLOB qnv_effect_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/effects/*.fx
+     ${PROJECT_SOURCE_DIR}/effects/*.vsh ${PROJECT_SOURCE_DIR}/effects/*.psh)
 install(FILES ${qnv_effect_sources} DESTINATION effects)

@@ -1,8 +1,9 @@
 #!/bin/sh
 # Cross-compiles libogg, libvorbis (with vorbisfile) and the libtheora decoder for
 # 32-bit Windows (i686-w64-mingw32) from Debian's source packages, as static libraries,
-# into PREFIX. A finished prefix carries a stamp naming the source versions; when the
-# stamp matches, the prefix is reused and nothing is rebuilt.
+# into PREFIX. A finished prefix carries a stamp naming the source versions, the target
+# and this script's checksum; when the stamp matches, the prefix is reused and nothing is
+# rebuilt.
 #
 # usage: build-windows-deps.sh PREFIX [HOST]
 #   PREFIX  install prefix (include/, lib/); its sources are unpacked next to it
@@ -46,7 +47,9 @@ source_versions() {
 }
 
 ensure_source_entries
-wanted=$(source_versions; echo "host $host")
+# The script itself is part of the stamp: a change to how the libraries are built
+# rebuilds them.
+wanted=$(source_versions; echo "host $host"; echo "script $(sha256sum <"$0" | cut -d' ' -f1)")
 if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$wanted" ]; then
     say "reusing $prefix"
     exit 0
