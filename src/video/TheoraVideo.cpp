@@ -47,17 +47,15 @@ int TheoraVideo::open(std::wstring path) {
     // to decode them.
     if (_pDevice == nullptr || _hThread == nullptr)
         return -1;
-    bool opened;
     {
         // The decode thread may already be past its first look at _state: holding the
         // cycle lock keeps it out of the reader until the open is over.
         CycleLock lock(_hCycleMutex);
-        opened = openLocked(path);
-        if (!opened)
+        if (!openLocked(path)) {
             _state = Closed;
+            return -1;
+        }
     }
-    if (!opened)
-        return -1;
     SetEvent(_hEvent);
     return 1;
 }
