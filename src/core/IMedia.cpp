@@ -3,26 +3,40 @@
 #include "timeline/Container.h"
 
 IMedia::~IMedia() {
-    if (Container *owner = container())
-        owner->removeMember(this);
+    if (_container)
+        _container->removeMember(this);
 }
 
 void IMedia::setContainer(Container *container) {
-    _container.store(container, std::memory_order_release);
+    std::shared_ptr<const ContainerClock> clock;
+    if (container)
+        clock = container->sharedClock();
+    _container = container;
+    std::lock_guard<std::mutex> hold(_placementLock);
+    _clock.swap(clock);
+    // The old clock, now in `clock`, is let go of outside the lock.
 }
 
 void IMedia::setStartTime(double startTime) {
-    _startTime.store(startTime, std::memory_order_relaxed);
+    std::lock_guard<std::mutex> hold(_placementLock);
+    _startTime = startTime;
 }
 
+// Only the host's thread writes the start time, so it reads it without the lock.
 double IMedia::getStartTime() const {
-    return _startTime.load(std::memory_order_relaxed);
+    return _startTime;
 }
 
 double IMedia::getLocalTime() const {
-    const Container *owner = container();
-    if (!owner)
+    std::shared_ptr<const ContainerClock> clock;
+    double startTime;
+    {
+        std::lock_guard<std::mutex> hold(_placementLock);
+        clock = _clock;
+        startTime = _startTime;
+    }
+    if (!clock)
         return 0.0;
-    const double local = owner->clock() - getStartTime();
+    const double local = clock->read() - startTime;
     return local > 0.0 ? local : 0.0;
 }

@@ -2,10 +2,12 @@
 // containers, and its placement on a container's timeline.
 #pragma once
 
-#include <atomic>
+#include <memory>
+#include <mutex>
 #include <string>
 
 class Container;
+class ContainerClock;
 
 class IMedia {
 public:
@@ -29,18 +31,23 @@ public:
     virtual double getPosition() = 0;
     virtual bool isReady() = 0;
 
+    // Placement, set by the container on the host's thread.
     void setContainer(Container *container);
     void setStartTime(double startTime);
     double getStartTime() const;
     // The owning container's clock minus the start time, never below 0; 0 when not
-    // attached. Safe to call from the object's own threads while the host drives the
-    // container.
+    // attached. Safe to call from the object's own threads while the host drives, moves
+    // or frees containers.
     double getLocalTime() const;
-    Container *container() const { return _container.load(std::memory_order_acquire); }
+    // The owning container, or null; host's thread only.
+    Container *container() const { return _container; }
 
 private:
-    // Both are written by the host's thread and read by the object's own threads through
-    // getLocalTime, hence atomic.
-    std::atomic<Container *> _container{nullptr};
-    std::atomic<double> _startTime{0.0};
+    Container *_container = nullptr;
+    double _startTime = 0.0;
+    // What getLocalTime reads from other threads: the container's clock, held so that it
+    // outlives a container the host frees during a reading, and the start time. The host
+    // writes them under the lock; getLocalTime copies them under it.
+    mutable std::mutex _placementLock;
+    std::shared_ptr<const ContainerClock> _clock;
 };

@@ -2,23 +2,26 @@
 // pauses and stops, a length at which it stops itself, and members that start at
 // their offsets on the clock.
 //
-// Everything but clock() runs on the host's thread. clock() is also read by the members'
-// own threads (through IMedia::getLocalTime) while the host changes the state, so the
-// host publishes each change of the clock as one atomic word that a reader takes whole.
+// Everything but clock() runs on the host's thread. The members' own threads read the
+// clock through IMedia::getLocalTime, which holds the shared ContainerClock.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <limits>
 #include <list>
+#include <memory>
 
+#include "ContainerClock.h"
 #include "StartQueue.h"
 
 class IMedia;
 
 class Container {
 public:
-    enum State : int32_t { Stopped = 0, Playing = 1, Paused = 2 };
+    using State = ContainerClock::State;
+    static constexpr State Stopped = ContainerClock::Stopped;
+    static constexpr State Playing = ContainerClock::Playing;
+    static constexpr State Paused = ContainerClock::Paused;
 
     Container();
     Container(const Container &) = delete;
@@ -28,7 +31,9 @@ public:
     ~Container();
 
     // Seconds since play, not counting pauses; 0 while stopped. Safe from any thread.
-    double clock() const;
+    double clock() const { return _clock->read(); }
+    // The clock itself, for members that read it from their own threads.
+    std::shared_ptr<const ContainerClock> sharedClock() const { return _clock; }
 
     // Makes m a member starting at startTime seconds on the clock. An object already
     // attached (here or elsewhere) leaves that container first, so it is in one member
@@ -42,7 +47,7 @@ public:
     void update();
     void setLength(double length) { _length = length; }
     double length() const { return _length; }
-    State state() const { return _state; }
+    State state() const { return _clock->state(); }
     // Unlinks every member entry of m; its pending starts stay in the queue but start
     // nothing.
     void removeMember(IMedia *m);
@@ -50,20 +55,9 @@ public:
     IMedia *firstMember() const { return _members.front(); }
 
 private:
-    // Stores the clock fields and publishes them to clock() readers.
-    void setClock(State state, uint32_t startMs, uint32_t pauseMs);
-    // Calls play on every member whose start time has come.
-    void playDueMembers();
-
-    // Host-side copies of the clock fields.
-    State _state = Stopped;
-    uint32_t _startMs = 0; // timer reading at which the clock stood at 0
-    uint32_t _pauseMs = 0; // timer reading taken at the last pause
+    const std::shared_ptr<ContainerClock> _clock;
     // No length until the host sets one.
     double _length = std::numeric_limits<double>::infinity();
     std::list<IMedia *> _members;
     StartQueue _startQueue;
-    // The state in the high word; the low word holds _startMs while playing and the
-    // milliseconds held by the pause while paused.
-    std::atomic<uint64_t> _published{0};
 };

@@ -160,3 +160,26 @@ TEST_F(MediaPlacementTest, LocalTimeReadsFromAnotherThreadStayWhole) {
     EXPECT_EQ(impossible.load(), 0);
     EXPECT_GT(readings.load(), 0);
 }
+
+// A member moved out of a container that the host then frees: a reading its own thread
+// began through the old container must not touch the freed one.
+TEST_F(MediaPlacementTest, ReadsSurviveTheOldContainerBeingFreedAfterAMove) {
+    FakeMedia m("m", journal);
+    Container keeper;
+    std::atomic<bool> done{false};
+    std::thread reader([&] {
+        while (!done.load())
+            m.getLocalTime();
+    });
+    for (int round = 0; round < 20000; ++round) {
+        auto old = std::make_unique<Container>();
+        old->attach(&m, 0);
+        old->play();
+        keeper.attach(&m, 0);
+        old.reset();
+    }
+    done = true;
+    reader.join();
+    journal.clear();
+    EXPECT_EQ(m.container(), &keeper);
+}
