@@ -25,10 +25,12 @@ inline float saturate(float value) {
     return value > 0.0f ? (value < 1.0f ? value : 1.0f) : 0.0f;
 }
 
-// min and max in this order also map NaN to 0; min, max and the conversion to a signed
+// The first comparison also maps NaN to 0; the selects and the conversion to a signed
 // integer all compile to vector instructions.
 inline uint32_t toByte(float value) {
-    return uint32_t(int32_t(std::max(0.0f, std::min(value, 1.0f)) * 255.0f + 0.5f));
+    value = value > 0.0f ? value : 0.0f;
+    value = value < 1.0f ? value : 1.0f;
+    return uint32_t(int32_t(value * 255.0f + 0.5f));
 }
 
 float factor(DWORD which, int channel, const float src[4], const float dst[4]) {

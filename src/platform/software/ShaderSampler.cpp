@@ -104,12 +104,14 @@ void sampleL8LinearClamp(const SurfaceMemory &memory, const float *u, const floa
     float ax[kSampleLanes], ay[kSampleLanes];
     // Texel space with centres on integers, moved up by one so that truncation is floor;
     // texel n - 1 and n (clamped to the texture) are the two taps of an axis.
+    // The clamps are done in float, where SSE2 has min and max.
+    const float lastColumn = fw - 1.0f;
     for (int i = 0; i < lanes; ++i) {
         float x = bounded(u[i] * fw - 0.5f, -1.0f, fw) + 1.0f;
-        int x1 = int(x);
-        ax[i] = x - float(x1);
-        colA[i] = std::min(std::max(x1 - 1, 0), width - 1);
-        colB[i] = std::min(x1, width - 1);
+        float x1 = float(int(x));
+        ax[i] = x - x1;
+        colA[i] = int(std::min(std::max(x1 - 1.0f, 0.0f), lastColumn));
+        colB[i] = int(std::min(x1, lastColumn));
     }
     // A block of one screen row of an unrotated quad samples one texture row pair: the
     // rows are then worked out once.
@@ -123,18 +125,25 @@ void sampleL8LinearClamp(const SurfaceMemory &memory, const float *u, const floa
         rowA[i] = std::min(std::max(y1 - 1, 0), height - 1) * pitch;
         rowB[i] = std::min(y1, height - 1) * pitch;
     }
-    if (oneRow) {
-        std::fill(ay + 1, ay + lanes, ay[0]);
-        std::fill(rowA + 1, rowA + lanes, rowA[0]);
-        std::fill(rowB + 1, rowB + lanes, rowB[0]);
-    }
     // Texels are gathered as integers and converted in the vectorised pass.
     int t00[kSampleLanes], t10[kSampleLanes], t01[kSampleLanes], t11[kSampleLanes];
-    for (int i = 0; i < lanes; ++i) {
-        t00[i] = base[rowA[i] + colA[i]];
-        t10[i] = base[rowA[i] + colB[i]];
-        t01[i] = base[rowB[i] + colA[i]];
-        t11[i] = base[rowB[i] + colB[i]];
+    if (oneRow) {
+        std::fill(ay + 1, ay + lanes, ay[0]);
+        const uint8_t *top = base + rowA[0];
+        const uint8_t *bottom = base + rowB[0];
+        for (int i = 0; i < lanes; ++i) {
+            t00[i] = top[colA[i]];
+            t10[i] = top[colB[i]];
+            t01[i] = bottom[colA[i]];
+            t11[i] = bottom[colB[i]];
+        }
+    } else {
+        for (int i = 0; i < lanes; ++i) {
+            t00[i] = base[rowA[i] + colA[i]];
+            t10[i] = base[rowA[i] + colB[i]];
+            t01[i] = base[rowB[i] + colA[i]];
+            t11[i] = base[rowB[i] + colB[i]];
+        }
     }
     constexpr float scale = 1.0f / 255.0f;
     float luminance[kSampleLanes];
