@@ -1,5 +1,6 @@
-// The container's per-frame and per-read costs: a clock read (what every audio feeder
-// does at each refill) against a bare timer reading, and one update of a playing
+// The container's per-frame and per-read costs: a clock read and a member's local-time
+// read (what every audio feeder does at each refill) against a bare timer reading, and
+// one update of a playing
 // container with N started members (what qnv_update costs the host per container).
 #include <benchmark/benchmark.h>
 
@@ -39,6 +40,17 @@ void BM_ClockRead(benchmark::State &state) {
         benchmark::DoNotOptimize(container.clock());
 }
 BENCHMARK(BM_ClockRead);
+
+// What a member's own thread pays: the clock read plus taking the placement under its lock.
+void BM_LocalTimeRead(benchmark::State &state) {
+    Container container;
+    IdleMedia media;
+    container.attach(&media, 0);
+    container.play();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(media.getLocalTime());
+}
+BENCHMARK(BM_LocalTimeRead);
 
 void BM_UpdateWithStartedMembers(benchmark::State &state) {
     const int members = int(state.range(0));
