@@ -241,3 +241,53 @@ TEST_F(DrawFixture, RefusedDrawsReadNothing) {
     EXPECT_EQ(D3D_OK, device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2));
     EXPECT_EQ(draws + 2, SoftwareD3D9DrawCount(device.get()));
 }
+
+TEST_F(DrawFixture, AlphaTestStencilAndBlending) {
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    device->SetRenderState(D3DRS_ZENABLE, FALSE);
+    const std::vector<QuadVertex> left = {at(0, 8), at(8, 8), at(0, 0), at(8, 0)};
+    const std::vector<QuadVertex> whole = {at(0, 8), at(16, 8), at(0, 0), at(16, 0)};
+    auto pixel = [&](int x) { return readPixels(device.get(), back.get())[size_t(x)]; };
+
+    // Alpha test: alpha 0.5 (128) fails GREATER 200 and passes GREATER 100.
+    color(1, 1, 1, 0.5f);
+    device->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
+    device->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATER);
+    device->SetRenderState(D3DRS_ALPHAREF, 200);
+    ASSERT_EQ(D3D_OK, drawStrip(device.get(), whole));
+    EXPECT_EQ(kClear, pixel(3));
+    device->SetRenderState(D3DRS_ALPHAREF, 100);
+    ASSERT_EQ(D3D_OK, drawStrip(device.get(), whole));
+    EXPECT_EQ(0x80FFFFFFu, pixel(3));
+    device->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
+
+    // Stencil: the left half writes 1 (replace); then only where the stencil equals 1 is
+    // drawn.
+    clear();
+    device->Clear(0, nullptr, D3DCLEAR_STENCIL, 0, 1.0f, 0);
+    device->SetRenderState(D3DRS_STENCILENABLE, TRUE);
+    device->SetRenderState(D3DRS_STENCILFUNC, D3DCMP_ALWAYS);
+    device->SetRenderState(D3DRS_STENCILPASS, 3); // replace
+    device->SetRenderState(D3DRS_STENCILREF, 1);
+    color(0, 0, 1, 1);
+    ASSERT_EQ(D3D_OK, drawStrip(device.get(), left));
+    device->SetRenderState(D3DRS_STENCILFUNC, D3DCMP_EQUAL);
+    device->SetRenderState(D3DRS_STENCILPASS, 1); // keep
+    color(1, 0, 0, 1);
+    ASSERT_EQ(D3D_OK, drawStrip(device.get(), whole));
+    EXPECT_EQ(0xFFFF0000u, pixel(2));
+    EXPECT_EQ(kClear, pixel(12));
+    device->SetRenderState(D3DRS_STENCILENABLE, FALSE);
+
+    // Blending with the source alpha: half of (1, 0, 0) over (0, 0, 1).
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF0000FF, 1.0f, 0);
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    device->SetRenderState(D3DRS_SRCBLEND, 5);  // source alpha
+    device->SetRenderState(D3DRS_DESTBLEND, 6); // inverse source alpha
+    color(1, 0, 0, 0.5f);
+    ASSERT_EQ(D3D_OK, drawStrip(device.get(), whole));
+    uint32_t blended = pixel(5);
+    EXPECT_NEAR(128, int(blended >> 16 & 0xFF), 1);
+    EXPECT_EQ(0u, blended >> 8 & 0xFF);
+    EXPECT_NEAR(128, int(blended & 0xFF), 1);
+}
