@@ -2,6 +2,7 @@
 // the file, stop/pause/play, close, and every way the open can fail.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <thread>
@@ -233,15 +234,21 @@ TEST_F(VorbisAudioTest, EveryStopResynchronisesOnceFromTenMilliseconds) {
         const int warnings = outOfSyncWarnings();
         const size_t calls = voice().calls().size();
         const size_t submissions = submitted();
-        // The clocks agree (both 0), and still the stop resynchronises.
+        // The clocks agree (both 0), and still the stop resynchronises. (A refill already
+        // under way when the stop lands may queue one more block; the resync drops it.)
         ASSERT_EQ(audio().stop(), 1);
-        ASSERT_TRUE(waitForSubmissions(submissions + 2));
+        ASSERT_TRUE(waitUntil([&] { return outOfSyncWarnings() == warnings + 1; }));
+        ASSERT_TRUE(waitUntil([&] { return voice().queuedBuffers().size() == 2; }));
         settle();
-        EXPECT_EQ(callsAfter(calls), (Calls{"Stop", "Flush", "Flush", "Submit", "Submit"}));
+        const Calls after = callsAfter(calls);
+        ASSERT_GE(after.size(), 2u);
+        EXPECT_EQ(Calls(after.begin(), after.begin() + 2), (Calls{"Stop", "Flush"}));
+        EXPECT_EQ(std::count(after.begin(), after.end(), "Flush"), 2);
         EXPECT_EQ(outOfSyncWarnings(), warnings + 1);
-        EXPECT_EQ(submission(submissions).bytes, slice(pcm, 441 * 4, kBlock));
-        EXPECT_EQ(submission(submissions + 1).bytes, slice(pcm, 441 * 4 + kBlock, kBlock));
-        EXPECT_EQ(voice().queuedBuffers().size(), 2u);
+        const std::vector<ScriptedBuffer> queued = voice().queuedBuffers();
+        ASSERT_EQ(queued.size(), 2u);
+        EXPECT_EQ(queued[0].bytes, slice(pcm, 441 * 4, kBlock));
+        EXPECT_EQ(queued[1].bytes, slice(pcm, 441 * 4 + kBlock, kBlock));
     }
 }
 
