@@ -69,34 +69,39 @@ std::vector<DWORD> passThroughVertexShader() {
         .finish();
 }
 
+HRESULT drawVertices(IDirect3DDevice9 *device, const D3DVERTEXELEMENT9 *layout, const void *data,
+                     UINT stride, UINT count, D3DPRIMITIVETYPE type) {
+    Ref<IDirect3DVertexDeclaration9> declaration;
+    Ref<IDirect3DVertexBuffer9> buffer;
+    Ref<IDirect3DVertexShader9> shader;
+    UINT bytes = stride * count;
+    if (FAILED(device->CreateVertexDeclaration(layout, declaration.out())) ||
+        FAILED(device->CreateVertexBuffer(bytes, D3DUSAGE_WRITEONLY, 0, D3DPOOL_DEFAULT,
+                                          buffer.out(), nullptr)))
+        return E_FAIL;
+    void *target = nullptr;
+    if (FAILED(buffer->Lock(0, 0, &target, 0)))
+        return E_FAIL;
+    std::memcpy(target, data, bytes);
+    buffer->Unlock();
+    std::vector<DWORD> vs = passThroughVertexShader();
+    if (FAILED(device->CreateVertexShader(vs.data(), shader.out())))
+        return E_FAIL;
+    device->SetVertexDeclaration(declaration.get());
+    device->SetStreamSource(0, buffer.get(), 0, stride);
+    device->SetVertexShader(shader.get());
+    UINT primitives = type == D3DPT_TRIANGLELIST ? count / 3 : count - 2;
+    return device->DrawPrimitive(type, 0, primitives);
+}
+
 HRESULT drawStrip(IDirect3DDevice9 *device, const std::vector<QuadVertex> &vertices,
                   D3DPRIMITIVETYPE type) {
     static const D3DVERTEXELEMENT9 layout[] = {
         {0, 0, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITION, 0},
         {0, 12, D3DDECLTYPE_FLOAT2, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 0},
         D3DDECL_END()};
-    Ref<IDirect3DVertexDeclaration9> declaration;
-    Ref<IDirect3DVertexBuffer9> buffer;
-    Ref<IDirect3DVertexShader9> shader;
-    UINT bytes = UINT(vertices.size() * sizeof(QuadVertex));
-    if (FAILED(device->CreateVertexDeclaration(layout, declaration.out())) ||
-        FAILED(device->CreateVertexBuffer(bytes, D3DUSAGE_WRITEONLY, 0, D3DPOOL_DEFAULT,
-                                          buffer.out(), nullptr)))
-        return E_FAIL;
-    void *data = nullptr;
-    if (FAILED(buffer->Lock(0, 0, &data, 0)))
-        return E_FAIL;
-    std::memcpy(data, vertices.data(), bytes);
-    buffer->Unlock();
-    std::vector<DWORD> vs = passThroughVertexShader();
-    if (FAILED(device->CreateVertexShader(vs.data(), shader.out())))
-        return E_FAIL;
-    device->SetVertexDeclaration(declaration.get());
-    device->SetStreamSource(0, buffer.get(), 0, sizeof(QuadVertex));
-    device->SetVertexShader(shader.get());
-    UINT primitives =
-        type == D3DPT_TRIANGLELIST ? UINT(vertices.size() / 3) : UINT(vertices.size() - 2);
-    return device->DrawPrimitive(type, 0, primitives);
+    return drawVertices(device, layout, vertices.data(), sizeof(QuadVertex), UINT(vertices.size()),
+                        type);
 }
 
 std::vector<uint32_t> readPixels(IDirect3DDevice9 *device, IDirect3DSurface9 *target) {

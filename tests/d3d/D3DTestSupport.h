@@ -96,7 +96,12 @@ struct QuadVertex {
     float x, y, z, u, v;
 };
 
-// Sets declaration, stream 0 and the vertex shader, and draws the vertices as a strip.
+// Sets a declaration of `layout`, stream 0 holding `count` vertices of `stride` bytes and
+// the pass-through vertex shader, and draws them.
+HRESULT drawVertices(IDirect3DDevice9 *device, const D3DVERTEXELEMENT9 *layout, const void *data,
+                     UINT stride, UINT count, D3DPRIMITIVETYPE type);
+
+// drawVertices for QuadVertex vertices (position float3, texture coordinate float2).
 HRESULT drawStrip(IDirect3DDevice9 *device, const std::vector<QuadVertex> &vertices,
                   D3DPRIMITIVETYPE type = D3DPT_TRIANGLESTRIP);
 

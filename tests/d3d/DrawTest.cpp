@@ -291,3 +291,36 @@ TEST_F(DrawFixture, AlphaTestStencilAndBlending) {
     EXPECT_EQ(0u, blended >> 8 & 0xFF);
     EXPECT_NEAR(128, int(blended & 0xFF), 1);
 }
+
+TEST_F(DrawFixture, PerspectiveCorrectInterpolation) {
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    device->SetRenderState(D3DRS_ZENABLE, FALSE);
+    std::vector<DWORD> ps =
+        Bytecode(kPs20).dclTexcoord(0).op(kMov, {dst(kColorOut, 0), src(kTex, 0)}).finish();
+    Ref<IDirect3DPixelShader9> uv;
+    ASSERT_EQ(D3D_OK, device->CreatePixelShader(ps.data(), uv.out()));
+    device->SetPixelShader(uv.get());
+    // The left edge at w = 1, the right edge at w = 3: u runs 0 to 1 across the screen,
+    // but not linearly in screen space.
+    struct Vertex {
+        float x, y, z, w, u, v;
+    };
+    const Vertex vertices[] = {{-1, -1, 0.5f, 1, 0, 0},
+                               {3, -3, 1.5f, 3, 1, 0},
+                               {-1, 1, 0.5f, 1, 0, 0},
+                               {3, 3, 1.5f, 3, 1, 0}};
+    static const D3DVERTEXELEMENT9 layout[] = {
+        {0, 0, D3DDECLTYPE_FLOAT4, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITION, 0},
+        {0, 16, D3DDECLTYPE_FLOAT2, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 0},
+        D3DDECL_END()};
+    ASSERT_EQ(D3D_OK,
+              drawVertices(device.get(), layout, vertices, sizeof(Vertex), 4, D3DPT_TRIANGLESTRIP));
+    std::vector<uint32_t> pixels = readPixels(device.get(), back.get());
+    for (UINT x = 0; x < kW; ++x) {
+        double t = double(x) / kW; // screen position of the pixel centre, 0 to 1
+        double u = (t / 3) / ((1 - t) + t / 3);
+        EXPECT_NEAR(u * 255, double(pixels[3 * kW + x] >> 16 & 0xFF), 1.0) << "x " << x;
+    }
+    // Plain linear interpolation would give t at x = 8, 127.5; the correct value is 63.75.
+    EXPECT_NEAR(64, int(pixels[3 * kW + 8] >> 16 & 0xFF), 1);
+}

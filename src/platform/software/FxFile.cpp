@@ -167,7 +167,7 @@ private:
             return fail("a value lies outside the file");
         words.resize(count);
         std::memcpy(words.data(), _data + position, count * 4);
-        if (type.cls == kFxObject && type.type != kFxString && !objectId(words[0]))
+        if (type.cls == kFxObject && !objectId(words[0]))
             return false;
         return true;
     }

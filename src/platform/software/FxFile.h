@@ -19,7 +19,6 @@ enum FxType : DWORD {
     kFxFloat = 3,
     kFxString = 4,
     kFxTexture = 5,
-    kFxTexture3D = 8,
     kFxTextureCube = 9,
     kFxSampler = 10,
     kFxSamplerCube = 14,
