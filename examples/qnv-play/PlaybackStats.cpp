@@ -4,17 +4,8 @@
 #include <cmath>
 #include <cstring>
 
-VideoStats::VideoStats(int framesPerSecond, double hostPeriod, uint64_t blankHash)
-    : _fps(framesPerSecond), _hostPeriod(hostPeriod), _lastHash(blankHash) {}
-
-double VideoStats::dueTime(const VideoSample &sample) const {
-    // The number read from the picture says which frame the texture really holds; the
-    // library's own figure stands in when the picture carries no number.
-    if (sample.frameNumber >= 0 && _fps > 0) {
-        return static_cast<double>(sample.frameNumber) / _fps;
-    }
-    return sample.shownTime;
-}
+VideoStats::VideoStats(double hostPeriod, uint64_t blankHash)
+    : _hostPeriod(hostPeriod), _lastHash(blankHash) {}
 
 bool VideoStats::take(const VideoSample &sample) {
     const bool readable = sample.frameNumber >= 0;
@@ -29,7 +20,7 @@ bool VideoStats::take(const VideoSample &sample) {
     if (readable && _lastNumber >= 0 && sample.frameNumber > _lastNumber + 1) {
         _skipped += sample.frameNumber - _lastNumber - 1;
     }
-    const double delay = sample.localTime - dueTime(sample);
+    const double delay = sample.localTime - sample.shownTime;
     _worstDelay = std::max(_worstDelay, delay);
     if (delay > _hostPeriod) {
         ++_late;

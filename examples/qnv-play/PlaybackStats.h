@@ -10,14 +10,17 @@ struct VideoSample {
     double localTime = 0.0;   // the container's clock minus the video's offset, seconds
     int frameNumber = -1;     // read from the texture's frame-number cells; -1: unreadable
     uint64_t pictureHash = 0; // of the texture's pixels
-    double shownTime = 0.0;   // due time of the frame last uploaded (qnv_theoraStatus time)
+    // Due time of the frame last uploaded, which is the frame the texture holds
+    // (qnv_theoraStatus time): exact for any frame rate, where the whole frames per second
+    // of qnv_theoraInfo are not.
+    double shownTime = 0.0;
 };
 
 class VideoStats {
 public:
-    // `framesPerSecond` from qnv_theoraInfo (0 when unknown); `hostPeriod` the time of one
-    // host frame; `blankHash` the texture's hash before any frame was shown.
-    VideoStats(int framesPerSecond, double hostPeriod, uint64_t blankHash);
+    // `hostPeriod` the time of one host frame; `blankHash` the texture's hash before any
+    // frame was shown.
+    VideoStats(double hostPeriod, uint64_t blankHash);
 
     // Takes one host frame's sample. Returns true when it shows a frame not shown before
     // (the texture changed to another picture).
@@ -34,9 +37,6 @@ public:
     double worstDelay() const { return _worstDelay; }
 
 private:
-    double dueTime(const VideoSample &sample) const;
-
-    int _fps;
     double _hostPeriod;
     uint64_t _lastHash;
     bool _anyShown = false;

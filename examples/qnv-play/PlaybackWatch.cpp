@@ -43,11 +43,11 @@ int framesDue(double videoTime, const VideoInfo &info) {
 PlaybackWatch::PlaybackWatch(IDirect3DDevice9 *device, const TimelineMedia &media,
                              const PlayerOptions &options)
     : _media(media), _options(options), _readback(device),
-      _video(media.info.framesPerSecond, 1.0 / options.hostRate,
-             blankHashOf(_readback, media.info.texture, _frame)),
-      _log(kLogFileName), _sheet(options.sheetColumns, options.sheetRows,
-                                 std::clamp(media.length - options.videoOffset, 0.0,
-                                            static_cast<double>(media.info.length))) {}
+      _video(1.0 / options.hostRate, blankHashOf(_readback, media.info.texture, _frame)),
+      _log(kLogFileName),
+      _sheet(options.sheetColumns, options.sheetRows,
+             std::clamp(media.length - options.videoOffset, 0.0,
+                        std::max(0.0, static_cast<double>(media.info.length)))) {}
 
 void PlaybackWatch::watch(double clock, VideoWindow *window) {
     _clock = clock;
