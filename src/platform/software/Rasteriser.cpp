@@ -111,6 +111,10 @@ public:
                   const ScreenVertex &c)
         : _stage(stage), _edges{Edge(a, b), Edge(b, c), Edge(c, a)} {
         _depth = Plane(a, b, c, a.z, b.z, c.z);
+        // Depth is linear over the triangle: with all corners in 0..1, so is every pixel
+        // and none needs the depth clip.
+        auto inRange = [](float z) { return z >= 0.0f && z <= 1.0f; };
+        _depthInRange = inRange(a.z) && inRange(b.z) && inRange(c.z);
         // With equal w everywhere (no perspective) the inputs are plain planes; otherwise
         // value / w and 1 / w are interpolated and divided per pixel.
         _perspective = !(a.invW == b.invW && b.invW == c.invW);
@@ -169,10 +173,13 @@ private:
         machine.run(count, _stage.samplers);
 
         _depth.fill(_z, x0, y, count);
-        bool allVisible = true;
-        for (int l = 0; l < count; ++l) {
-            _visible[l] = _z[l] >= 0.0f && _z[l] <= 1.0f;
-            allVisible = allVisible && _visible[l];
+        bool allVisible = _depthInRange;
+        if (!allVisible) {
+            allVisible = true;
+            for (int l = 0; l < count; ++l) {
+                _visible[l] = _z[l] >= 0.0f && _z[l] <= 1.0f;
+                allVisible = allVisible && _visible[l];
+            }
         }
         ShadedRow row{UINT(y), UINT(x0), count, {}, _z, allVisible ? nullptr : _visible};
         if (_stage.depthSlot >= 0)
@@ -189,6 +196,7 @@ private:
     Plane _depth;
     Plane _invW;
     bool _perspective;
+    bool _depthInRange;
     std::vector<VaryingPlanes> _inputs;
     int64_t _top, _bottom, _left, _right;
     float _w[kLanes];
