@@ -8,6 +8,8 @@
 namespace software::d3d {
 namespace {
 
+constexpr UINT kMaxPrimitiveCount = 0xFFFFF;
+
 // Where one vertex shader input comes from.
 struct InputFetch {
     uint16_t slot;
@@ -158,7 +160,9 @@ HRESULT SoftwareDevice::DrawPrimitive(D3DPRIMITIVETYPE PrimitiveType, UINT Start
     // shaders.
     if (!_declaration || !_vertexShader || !_pixelShader || !_renderTarget)
         return D3DERR_INVALIDCALL;
-    if (PrimitiveCount > (1u << 24))
+    // The primitive limit Direct3D 9 hardware reports (MaxPrimitiveCount); it also bounds
+    // the memory one draw takes for its shaded vertices.
+    if (PrimitiveCount > kMaxPrimitiveCount)
         return D3DERR_INVALIDCALL;
     const UINT vertexCount = vertexCountOf(PrimitiveType, PrimitiveCount);
     if (vertexCount == 0)
