@@ -15,6 +15,12 @@
 //
 // Threading: like a Direct3D 9 device created without D3DCREATE_MULTITHREADED, a device
 // and its objects must be used by one thread at a time.
+//
+// Limitations: there is no fixed-function pipeline (DrawPrimitive needs a vertex and a
+// pixel shader, vs_2_0 and ps_2_0 without flow control or relative addressing); triangles
+// are the only primitives; triangles are not clipped, so one with a vertex behind the
+// viewer (w <= 0) is not drawn; textures are L8, A8, A8R8G8B8 and X8R8G8B8, sampled from
+// level 0 with the magnification filter; there is one render target.
 #pragma once
 
 #include "software/D3D9.h"
