@@ -57,6 +57,17 @@ template <class T> void releaseAndClear(T *&object) {
     object = nullptr;
 }
 
+// Replaces `shader` with one made from the state's bytecode.
+template <class Shader, class Interface>
+bool makeShader(IDirect3DDevice9 *device, const FxState &state, Shader *&shader, std::string &why) {
+    releaseAndClear(shader);
+    Interface *made = nullptr;
+    if (FAILED(Shader::create(device, state.shader.data(), state.shader.size(), &made, &why)))
+        return false;
+    shader = static_cast<Shader *>(made);
+    return true;
+}
+
 } // namespace
 
 HRESULT SoftwareEffect::create(IDirect3DDevice9 *device, FxFile file, ID3DXEffect **ppEffect,
@@ -83,18 +94,6 @@ SoftwareEffect::SoftwareEffect(IDirect3DDevice9 *device, FxFile file)
     }
     // Like D3DX, an effect starts with its first technique selected.
     _technique = _fx.techniques.empty() ? -1 : 0;
-}
-
-// Replaces `shader` with one made from the state's bytecode.
-template <class Shader, class Interface>
-static bool makeShader(IDirect3DDevice9 *device, const FxState &state, Shader *&shader,
-                       std::string &why) {
-    releaseAndClear(shader);
-    Interface *made = nullptr;
-    if (FAILED(Shader::create(device, state.shader.data(), state.shader.size(), &made, &why)))
-        return false;
-    shader = static_cast<Shader *>(made);
-    return true;
 }
 
 HRESULT SoftwareEffect::createShaders(std::string &error) {
