@@ -372,9 +372,8 @@ void SoftwareEffect::bindSamplers(const ShaderProgram &program) {
 
 void SoftwareEffect::saveState() {
     _saved = std::make_unique<SavedState>();
-    SavedState &saved = *_saved;
-    _device->GetVertexShader(&saved.vertexShader);
-    _device->GetPixelShader(&saved.pixelShader);
+    _device->GetVertexShader(&_saved->vertexShader);
+    _device->GetPixelShader(&_saved->pixelShader);
     const FxTechnique &technique = _fx.techniques[size_t(_technique)];
     for (size_t p = 0; p < technique.passes.size(); ++p) {
         for (const FxState &state : technique.passes[p].states) {
@@ -383,37 +382,37 @@ void SoftwareEffect::saveState() {
                 continue;
             DWORD value = 0;
             _device->GetRenderState(D3DRENDERSTATETYPE(target.number), &value);
-            saved.renderStates.emplace_back(D3DRENDERSTATETYPE(target.number), value);
+            _saved->renderStates.emplace_back(D3DRENDERSTATETYPE(target.number), value);
         }
         const PassShaders &shaders = _shaders[size_t(_technique)][p];
-        for (const ShaderProgram *program : {shaders.vertex ? &shaders.vertex->program() : nullptr,
-                                             shaders.pixel ? &shaders.pixel->program() : nullptr}) {
-            if (!program)
+        if (shaders.vertex)
+            saveShaderInputs(shaders.vertex->program());
+        if (shaders.pixel)
+            saveShaderInputs(shaders.pixel->program());
+    }
+}
+
+void SoftwareEffect::saveShaderInputs(const ShaderProgram &program) {
+    const bool vertex = program.kind == ShaderKind::Vertex;
+    for (const ConstantTableEntry &entry : program.constantTable) {
+        if (entry.registerSet == kRegisterSetFloat4) {
+            SavedState::Constants constants{vertex, entry.registerIndex,
+                                            std::vector<float>(entry.registerCount * 4u)};
+            float *values = constants.values.data();
+            HRESULT got = vertex ? _device->GetVertexShaderConstantF(entry.registerIndex, values,
+                                                                     entry.registerCount)
+                                 : _device->GetPixelShaderConstantF(entry.registerIndex, values,
+                                                                    entry.registerCount);
+            if (SUCCEEDED(got))
+                _saved->constants.push_back(std::move(constants));
+        } else if (entry.registerSet == kRegisterSetSampler) {
+            SavedState::Sampler sampler{entry.registerIndex, nullptr, {}};
+            if (FAILED(_device->GetTexture(entry.registerIndex, &sampler.texture)))
                 continue;
-            bool vertex = program->kind == ShaderKind::Vertex;
-            for (const ConstantTableEntry &entry : program->constantTable) {
-                if (entry.registerSet == kRegisterSetFloat4) {
-                    SavedState::Constants constants{vertex, entry.registerIndex,
-                                                    std::vector<float>(entry.registerCount * 4u)};
-                    HRESULT got = vertex
-                                      ? _device->GetVertexShaderConstantF(entry.registerIndex,
-                                                                          constants.values.data(),
-                                                                          entry.registerCount)
-                                      : _device->GetPixelShaderConstantF(entry.registerIndex,
-                                                                         constants.values.data(),
-                                                                         entry.registerCount);
-                    if (SUCCEEDED(got))
-                        saved.constants.push_back(std::move(constants));
-                } else if (entry.registerSet == kRegisterSetSampler) {
-                    SavedState::Sampler sampler{entry.registerIndex, nullptr, {}};
-                    if (FAILED(_device->GetTexture(entry.registerIndex, &sampler.texture)))
-                        continue;
-                    for (DWORD s = 1; s < 14; ++s)
-                        _device->GetSamplerState(entry.registerIndex, D3DSAMPLERSTATETYPE(s),
-                                                 &sampler.states[s]);
-                    saved.samplers.push_back(sampler);
-                }
-            }
+            for (DWORD state = 1; state < kSamplerStateCount; ++state)
+                _device->GetSamplerState(entry.registerIndex, D3DSAMPLERSTATETYPE(state),
+                                         &sampler.states[state]);
+            _saved->samplers.push_back(sampler);
         }
     }
 }
@@ -432,8 +431,8 @@ void SoftwareEffect::restoreState() {
     }
     for (auto it = saved->samplers.rbegin(); it != saved->samplers.rend(); ++it) {
         _device->SetTexture(it->index, it->texture);
-        for (DWORD s = 1; s < 14; ++s)
-            _device->SetSamplerState(it->index, D3DSAMPLERSTATETYPE(s), it->states[s]);
+        for (DWORD state = 1; state < kSamplerStateCount; ++state)
+            _device->SetSamplerState(it->index, D3DSAMPLERSTATETYPE(state), it->states[state]);
         releaseAndClear(it->texture);
     }
     _device->SetVertexShader(saved->vertexShader);

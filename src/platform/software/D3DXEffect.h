@@ -11,6 +11,7 @@
 #include "D3D9Shader.h"
 #include "D3DX9.h"
 #include "FxFile.h"
+#include "SoftwareDevice.h"
 
 namespace software::d3d {
 
@@ -61,7 +62,7 @@ private:
         struct Sampler {
             DWORD index;
             IDirect3DBaseTexture9 *texture;
-            DWORD states[14];
+            DWORD states[kSamplerStateCount];
         };
         std::vector<Sampler> samplers;
         struct Constants {
@@ -82,6 +83,7 @@ private:
     void uploadConstants(const ShaderProgram &program, bool vertex);
     void bindSamplers(const ShaderProgram &program);
     void saveState();
+    void saveShaderInputs(const ShaderProgram &program);
     void restoreState();
 
     IDirect3DDevice9 *_device;
