@@ -226,6 +226,14 @@ TEST(StreamFacts, ExportsDescribeTheVideo) {
         }
         EXPECT_EQ(qnv_theoraFree(video), 1);
         EXPECT_EQ(qnv_theoraInfo(video, &info), 0);
+
+        // A path with bytes above 0x7F (here UTF-8) names the same file as for audio.
+        const std::string accented = "facts-vid\xC3\xA9o.ogv";
+        std::ifstream source(path, std::ios::binary);
+        std::ofstream(accented, std::ios::binary) << source.rdbuf();
+        const int again = qnv_theoraCreate(accented.c_str());
+        EXPECT_NE(again, 0);
+        EXPECT_EQ(qnv_theoraFree(again), again != 0 ? 1 : 0);
         qnv_init(nullptr);
     }
     EXPECT_EQ(SoftwareD3D9LiveObjects(), liveBefore);
