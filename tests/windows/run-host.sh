@@ -25,8 +25,14 @@ for file in "$host_exe" "$build/Quenvo.dll" "$build/ycbcr2rgb.fxo" "$mediagen"; 
     [ -e "$file" ] || { say "missing $file"; exit 2; }
 done
 
+# The PE header's machine field says whether the host is a 32-bit or a 64-bit program;
+# each kind gets a Wine prefix of its own kind.
+pe_header=$(od -An -tu4 -j60 -N4 "$host_exe" | tr -d ' ')
+case $(od -An -tx2 -j$((pe_header + 4)) -N2 "$host_exe" | tr -d ' ') in
+8664) export WINEARCH=win64 ;;
+*) export WINEARCH=win32 ;;
+esac
 export WINEPREFIX="$build/wine-prefix"
-export WINEARCH=win32
 export WINEDEBUG=-all
 # ALSA reads ~/.asoundrc: a home of our own gives Wine a null default output.
 export HOME="$build/wine-home"
