@@ -2,6 +2,8 @@
 // here as a user would) and does not hold the game up; the video decodes but draws
 // nothing, and the game's own render target and depth buffer are left as they were.
 // run-host.sh runs this in a folder without ycbcr2rgb.fxo.
+#include <string>
+
 #include <gtest/gtest.h>
 
 #include "Host.h"
@@ -19,7 +21,10 @@ TEST(MissingEffect, WarnsOnceAndLeavesTheGamesTargetAlone) {
 
     const int video = q.theoraCreate(hostmedia::kVideo);
     ASSERT_NE(0, video) << "a missing effect must not stop the video from opening";
-    EXPECT_EQ(1, answerer.answered());
+    ASSERT_EQ(1, answerer.answered());
+    const std::wstring text = answerer.texts().front();
+    EXPECT_NE(std::wstring::npos, text.find(L"ycbcr2rgb.fxo"))
+        << "the box should name the effect file it could not load";
     const int container = q.contrCreate();
     ASSERT_EQ(1, q.contrAddTheora(container, video, 0));
     q.contrPlay(container);
