@@ -1,11 +1,13 @@
 #!/bin/sh
-# Runs the Direct3D 9 test host (and the example host) under Wine, headless: Xvfb for the display, a Wine prefix
-# inside the build tree, a null ALSA output so XAudio2 gets a mastering voice. Each test
-# runs in its own process and its own folder (a fresh library, its own log file), with
-# the generated media beside it. Exits non-zero when any test fails, is skipped or hangs.
+# Runs the Direct3D 9 test host (and the example host) under Wine, headless: Xvfb for the
+# display, a Wine prefix inside the build tree, a null ALSA output so XAudio2 gets a
+# mastering voice. Each test runs in its own process and its own folder (a fresh library,
+# its own log file), with the generated media beside it. Exits non-zero when any test
+# fails, is skipped or hangs.
 #
 # usage: run-host.sh WINDOWS_BUILD_DIR QNV_MEDIAGEN
-#   WINDOWS_BUILD_DIR  the mingw build: Quenvo.dll, quenvo_host.exe, ycbcr2rgb.fxo
+#   WINDOWS_BUILD_DIR  the mingw build: Quenvo.dll, quenvo_host.exe, ycbcr2rgb.fxo and,
+#                      when built, qnv-play-d3d9.exe
 #   QNV_MEDIAGEN       the Linux build's qnv-mediagen, which makes the media
 #
 # Test suites with their own set-up:
