@@ -17,7 +17,7 @@ apt-get update -q
 apt-get install -y -q --no-install-recommends \
   cmake make pkg-config python3 dpkg-dev g++ googletest \
   g++-mingw-w64-i686 mingw-w64-i686-dev g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev \
-  wine wine32 wine64 xvfb x11-utils libgl1-mesa-dri:i386 libasound2-plugins:i386 \
+  wine wine32 wine64 xvfb x11-utils libgl1-mesa-dri:i386 \
   libogg-dev libvorbis-dev libtheora-dev libfaudio-dev libsdl2-dev
 
 step "cross build: codecs, Quenvo.dll, ycbcr2rgb.fxo, test host"
