@@ -121,6 +121,7 @@ TEST_F(BadInput, NoThreadEventOrMutexFailsTheOpen) {
 
 TEST_F(BadInput, TextureThatCannotBeCreatedIsLoggedAndNeverUsed) {
     const std::string path = goodFile();
+    ScratchFolder scratch;
     SoftwareD3D9FailCall(SoftwareD3D9Call::CreateTexture, 2, E_OUTOFMEMORY);
     PlayingVideo player(path);
     ASSERT_EQ(player.openResult(), 1) << "a missing texture does not fail the open";
@@ -145,8 +146,10 @@ TEST_F(BadInput, TextureThatCannotBeCreatedIsLoggedAndNeverUsed) {
 }
 
 TEST_F(BadInput, RenderTargetThatCannotBeCreatedIsLogged) {
+    const std::string path = goodFile();
+    ScratchFolder scratch;
     SoftwareD3D9FailCall(SoftwareD3D9Call::CreateTexture, 4, D3DERR_OUTOFVIDEOMEMORY);
-    PlayingVideo player(goodFile());
+    PlayingVideo player(path);
     ASSERT_EQ(player.openResult(), 1);
     EXPECT_NE(logText().find("TheoraVideo.cpp(165) : Failed _pDevice->CreateTexture(_width, "
                              "_height, 1, (0x00000001L), D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, "
@@ -160,7 +163,9 @@ TEST_F(BadInput, RenderTargetThatCannotBeCreatedIsLogged) {
 }
 
 TEST_F(BadInput, LockThatFailsSkipsThatPlaneOnly) {
-    PlayingVideo player(goodFile());
+    const std::string path = goodFile();
+    ScratchFolder scratch;
+    PlayingVideo player(path);
     ASSERT_EQ(player.openResult(), 1);
     player.play();
     ASSERT_TRUE(player.waitForFrame());

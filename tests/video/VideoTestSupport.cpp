@@ -1,22 +1,56 @@
 #include "VideoTestSupport.h"
 
+#include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <set>
 #include <sstream>
 
+#include <unistd.h>
+
 #include "software/Timer.h"
+
+namespace {
+
+// CTest may run several test processes at once in the same folder: each file is written
+// under a name of this process's own and then renamed into place, so that a reader never
+// sees half a file.
+std::string ownTemporaryName(const std::string &name) {
+    return name + ".part" + std::to_string(getpid());
+}
+
+} // namespace
 
 std::string theoraMedia(const std::string &name, const mediagen::TheoraFile &file) {
     static std::set<std::string> written;
-    if (written.insert(name).second && !mediagen::writeTheora(name, file))
-        written.erase(name);
-    return name;
+    const std::string path = std::filesystem::absolute(name).string();
+    if (written.count(path))
+        return path;
+    const std::string part = ownTemporaryName(path);
+    if (mediagen::writeTheora(part, file) && std::rename(part.c_str(), path.c_str()) == 0)
+        written.insert(path);
+    return path;
 }
 
 void installEffectFile() {
-    std::ifstream in(std::string(QNV_EFFECT_DIR) + "/ycbcr2rgb.fxo", std::ios::binary);
-    std::ofstream out("ycbcr2rgb.fxo", std::ios::binary);
-    out << in.rdbuf();
+    const std::string part = ownTemporaryName("ycbcr2rgb.fxo");
+    {
+        std::ifstream in(std::string(QNV_EFFECT_DIR) + "/ycbcr2rgb.fxo", std::ios::binary);
+        std::ofstream out(part, std::ios::binary);
+        out << in.rdbuf();
+    }
+    std::rename(part.c_str(), "ycbcr2rgb.fxo");
+}
+
+ScratchFolder::ScratchFolder() : _home(std::filesystem::current_path()) {
+    const auto folder = _home / ("scratch-" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    std::filesystem::current_path(folder);
+    installEffectFile();
+}
+
+ScratchFolder::~ScratchFolder() {
+    std::filesystem::current_path(_home);
 }
 
 std::wstring widePath(const std::string &path) {

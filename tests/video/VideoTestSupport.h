@@ -4,6 +4,7 @@
 #pragma once
 
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <thread>
@@ -14,11 +15,24 @@
 #include "video/TheoraVideo.h"
 
 // Writes the file into the working directory the first time a name is asked for and
-// returns its name. The same name must always come with the same settings.
+// returns its absolute path. The same name must always come with the same settings.
 std::string theoraMedia(const std::string &name, const mediagen::TheoraFile &file);
 
 // Copies ycbcr2rgb.fxo from the effect build folder into the working directory.
 void installEffectFile();
+
+// For a test that reads qnv_log.txt: a folder of this process's own as the working
+// directory (with the effect file), so that no other test process writes the same log.
+class ScratchFolder {
+public:
+    ScratchFolder();
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder &) = delete;
+    ScratchFolder &operator=(const ScratchFolder &) = delete;
+
+private:
+    std::filesystem::path _home;
+};
 
 std::wstring widePath(const std::string &path);
 
