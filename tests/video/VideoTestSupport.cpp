@@ -42,15 +42,18 @@ void installEffectFile() {
     std::rename(part.c_str(), "ycbcr2rgb.fxo");
 }
 
-ScratchFolder::ScratchFolder() : _home(std::filesystem::current_path()) {
-    const auto folder = _home / ("scratch-" + std::to_string(getpid()));
-    std::filesystem::create_directories(folder);
-    std::filesystem::current_path(folder);
+ScratchFolder::ScratchFolder()
+    : _home(std::filesystem::current_path()),
+      _folder(_home / ("scratch-" + std::to_string(getpid()))) {
+    std::filesystem::create_directories(_folder);
+    std::filesystem::current_path(_folder);
     installEffectFile();
 }
 
 ScratchFolder::~ScratchFolder() {
     std::filesystem::current_path(_home);
+    std::error_code ignored;
+    std::filesystem::remove_all(_folder, ignored);
 }
 
 std::wstring widePath(const std::string &path) {

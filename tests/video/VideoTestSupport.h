@@ -23,6 +23,7 @@ void installEffectFile();
 
 // For a test that reads qnv_log.txt: a folder of this process's own as the working
 // directory (with the effect file), so that no other test process writes the same log.
+// The folder is removed afterwards; objects that use it must be gone by then.
 class ScratchFolder {
 public:
     ScratchFolder();
@@ -32,6 +33,7 @@ public:
 
 private:
     std::filesystem::path _home;
+    std::filesystem::path _folder;
 };
 
 std::wstring widePath(const std::string &path);
