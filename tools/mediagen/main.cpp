@@ -5,6 +5,7 @@
 //   qnv-mediagen ogg-unknown <out.ogg>
 //   qnv-mediagen theora <out.ogv> [--size WxH] [--picture X,Y,WxH] [--format 420|422|444]
 //                [--fps N/D] [--aspect N:D] [--frames N] [--repeat K ...] [--audio] [--no-eos]
+//                [--grain]
 //
 // Each --link adds one link to a chained file (channels:rate:seconds); without any, the
 // file has one link from --channels, --rate and --seconds.
@@ -90,6 +91,10 @@ int runTheora(const std::string &out, const Args &args) {
             file.endOfStream = false;
             continue;
         }
+        if (option == "--grain") {
+            file.grain = true;
+            continue;
+        }
         const std::string *value = optionValue(args, i);
         if (value == nullptr) {
             return 2;
@@ -137,7 +142,7 @@ const Command kCommands[] = {
     {"ogg-unknown", runOggUnknown, "<out.ogg>"},
     {"theora", runTheora,
      "<out.ogv> [--size WxH] [--picture X,Y,WxH] [--format 420|422|444] [--fps N/D]\n"
-     "    [--aspect N:D] [--frames N] [--repeat K ...] [--audio] [--no-eos]"},
+     "    [--aspect N:D] [--frames N] [--repeat K ...] [--audio] [--no-eos] [--grain]"},
 };
 
 int usage() {
