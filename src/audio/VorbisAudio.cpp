@@ -7,6 +7,13 @@ namespace {
 
 constexpr const char *kSource = "VorbisAudio";
 
+// Every block queued after the first end-of-stream block is another end-of-stream block,
+// and none of them can finish before it: while it is queued, at least `blocksFromEnd`
+// blocks are. Fewer means it has finished, and the voice's count has restarted at 0.
+bool streamEnded(uint32_t blocksFromEnd, const XAUDIO2_VOICE_STATE &voice) {
+    return blocksFromEnd > 0 && voice.BuffersQueued < blocksFromEnd;
+}
+
 } // namespace
 
 VorbisAudio::StreamingVoiceContext::StreamingVoiceContext()
@@ -136,6 +143,9 @@ int VorbisAudio::stop() {
     // Flushed before the request is raised, so the feeder's refill never lands in front
     // of blocks that are about to be dropped.
     _pSourceVoice->FlushSourceBuffers();
+    // Cleared after the flush: an end-of-stream block the feeder queued just before it is
+    // gone, and one it queues after it is counted again.
+    _blocksFromEnd.store(0);
     _resyncRequested.store(1);
     SetEvent(_streamContext._hBufferEvent);
     return 1;
@@ -145,8 +155,16 @@ double VorbisAudio::getPosition() {
     if (_state.load() != 1) {
         return 0.0;
     }
+    // The count before the voice state: a block the feeder queues in between then adds to
+    // BuffersQueued and not to the count, and cannot make the sound look ended.
+    const uint32_t blocksFromEnd = _blocksFromEnd.load();
     XAUDIO2_VOICE_STATE state{};
     _pSourceVoice->GetState(&state);
+    // After the last block the voice's count is 0 again, whatever the base: the clock
+    // would read 0 or far ahead.
+    if (streamEnded(blocksFromEnd, state)) {
+        return _length;
+    }
     return AudioClock::audioTime(state.SamplesPlayed, _samplesBase.load(), _pVorbisInfo->rate);
 }
 
@@ -186,8 +204,10 @@ void VorbisAudio::runFeeder() {
             }
             _pSourceVoice->GetState(&voice);
         }
-        if (endOfFile && voice.BuffersQueued == 0 && _resyncRequested.load() == 0) {
-            // Woken after the last block played: the sound is over.
+        const bool over = voice.BuffersQueued == 0 || streamEnded(_blocksFromEnd.load(), voice);
+        if (endOfFile && over && _resyncRequested.load() == 0) {
+            // Woken after the last block played: the sound is over. The clock is not
+            // checked against a count that has restarted at 0.
             _pSourceVoice->Stop(0, XAUDIO2_COMMIT_NOW);
         } else {
             endOfFile = false;
@@ -196,7 +216,10 @@ void VorbisAudio::runFeeder() {
             const BlockFill fill =
                 fillBuffer(_vorbisFile, _pVorbisInfo->channels, _playableLinks, _buffers[index]);
             endOfFile = fill.endOfFile;
-            submitBlock(index, fill.bytes, endOfFile);
+            // Counted after the submission, so the count never runs ahead of the queue.
+            if (SUCCEEDED(submitBlock(index, fill.bytes, endOfFile)) && endOfFile) {
+                _blocksFromEnd.fetch_add(1);
+            }
             _bufferIndex.store((index + 1) % 3);
         }
     }
@@ -217,6 +240,8 @@ void VorbisAudio::checkClock(uint64_t samplesPlayed) {
         AudioClock::resyncLead(_localTime, samplesPlayed, _pVorbisInfo->channels, rate);
     // A target past the end fails and leaves the decoder where it was; the rest still runs.
     ov_time_seek(&_vorbisFile, _localTime + lead);
+    // Cleared before the flush, so the shorter queue never reads as the end of the sound.
+    _blocksFromEnd.store(0);
     _pSourceVoice->FlushSourceBuffers();
     _samplesBase.store(AudioClock::rebasedSamplesBase(_audioTime, _localTime, rate, base));
     traceWarning(kSource, 209, "Audio out of sync");

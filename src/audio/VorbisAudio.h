@@ -45,7 +45,8 @@ public:
     int stop() override;
     int update() override { return 1; }
     double getLength() override { return _length; }
-    // The audio clock in seconds; 0 when not open.
+    // The audio clock in seconds; the length once the last block has played; 0 when not
+    // open.
     double getPosition() override;
     bool isReady() override { return true; }
 
@@ -89,6 +90,10 @@ private:
     std::atomic<int32_t> _stopRequested{0};
     std::atomic<int32_t> _state{0};
     std::atomic<int32_t> _resyncRequested{0};
+    // Blocks queued from the first end-of-stream block on (it included), 0 when none is;
+    // cleared wherever the queue is flushed. Written by the feeder after each submission
+    // and by stop.
+    std::atomic<uint32_t> _blocksFromEnd{0};
     std::string _path;
     IXAudio2 *_pXAudio2;
     IXAudio2SourceVoice *_pSourceVoice = nullptr;

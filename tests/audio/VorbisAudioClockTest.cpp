@@ -165,4 +165,39 @@ TEST_F(VorbisAudioClockTest, ATargetBeyondTheEndStillFlushesRebasesAndWarns) {
     EXPECT_DOUBLE_EQ(audio->getPosition(), 1.0);
 }
 
+TEST_F(VorbisAudioClockTest, AfterTheLastBlockThePositionIsTheLengthAndNothingResynchronises) {
+    // One second of stereo: blocks of 16,384 frames, the file ends inside the fourth.
+    const std::string path = generated("clock_end.ogg", VorbisLink{2, 44100, 1.0});
+    openAndPlay(path);
+    const int warnings = outOfSyncWarnings();
+    // Local time 0.2 s against 30,000 frames: the base moves to about 21,180 frames, and
+    // holding both keeps the clocks together for the refills that follow.
+    refillAt(200, 30000);
+    ASSERT_EQ(outOfSyncWarnings(), warnings + 1);
+    refillAt(200, 30000);
+    ASSERT_TRUE(voice->submittedBuffers().back().endOfStream());
+    ASSERT_FALSE(voice->submittedBuffers().back().bytes.empty());
+    refillAt(200, 30000); // the last block plays; an empty one waits behind it
+    ASSERT_TRUE(voice->submittedBuffers().back().bytes.empty());
+    EXPECT_NEAR(audio->getPosition(), 0.2, 1.0 / 44100);
+
+    // The last block ends: the voice counts from 0 again, below the base.
+    voice->clearStateOverrides();
+    const std::ptrdiff_t calls = static_cast<std::ptrdiff_t>(voice->calls().size());
+    const size_t before = submitted();
+    ASSERT_TRUE(voice->startNextBuffer());
+    XAUDIO2_VOICE_STATE state{};
+    voice->GetState(&state);
+    ASSERT_EQ(state.SamplesPlayed, 0u);
+    EXPECT_DOUBLE_EQ(audio->getPosition(), 1.0);
+    // Woken by the empty block, the feeder stops the voice instead of resynchronising.
+    ASSERT_TRUE(waitUntil([&] { return !voice->running(); }));
+    const std::vector<std::string> after = voice->calls();
+    EXPECT_EQ(std::vector<std::string>(after.begin() + calls, after.end()),
+              std::vector<std::string>{"Stop"});
+    EXPECT_EQ(submitted(), before);
+    EXPECT_EQ(outOfSyncWarnings(), warnings + 1);
+    EXPECT_DOUBLE_EQ(audio->getPosition(), 1.0);
+}
+
 } // namespace
