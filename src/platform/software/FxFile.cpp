@@ -97,7 +97,7 @@ private:
         size_t position;
         if (!located(offset, 20, position))
             return fail("a type description lies outside the file");
-        DWORD nameOffset, semanticOffset;
+        DWORD nameOffset = 0, semanticOffset = 0;
         wordAt(position, type.type);
         wordAt(position + 4, type.cls);
         wordAt(position + 8, nameOffset);
