@@ -1,7 +1,6 @@
 #include "AudioTestSupport.h"
 
 #include <chrono>
-#include <filesystem>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -9,9 +8,7 @@
 #include <thread>
 
 #include "core/Trace.h"
-
-#include <gtest/gtest.h>
-#include <unistd.h>
+#include "support/ProcessDirectory.h"
 
 #define OV_EXCLUDE_STATIC_CALLBACKS
 #include <vorbis/vorbisfile.h>
@@ -26,30 +23,10 @@ namespace audiotest {
 
 namespace {
 
-// CTest runs each test in its own process, several at once, all in the folder's scratch
-// directory. Each process works in a directory of its own below it, so that one process's
-// log ("qnv_log.txt", emptied by its first entry) and media never meet another's.
-class ProcessDirectory : public ::testing::Environment {
-public:
-    void SetUp() override {
-        _parent = std::filesystem::current_path();
-        _own = _parent / ("process-" + std::to_string(getpid()));
-        std::filesystem::create_directories(_own);
-        std::filesystem::current_path(_own);
-    }
-    void TearDown() override {
-        std::filesystem::current_path(_parent);
-        std::error_code ignored;
-        std::filesystem::remove_all(_own, ignored);
-    }
-
-private:
-    std::filesystem::path _parent;
-    std::filesystem::path _own;
-};
-
+// Each test process works in a directory of its own, so that one process's log and
+// media never meet another's.
 const ::testing::Environment *const kProcessDirectory =
-    ::testing::AddGlobalTestEnvironment(new ProcessDirectory);
+    ::testing::AddGlobalTestEnvironment(new testsupport::ProcessDirectory);
 
 } // namespace
 

@@ -1,37 +1,10 @@
-// CTest runs each test in a process of its own, several at once, all in the folder's
-// scratch directory. The core tests write the library's log ("qnv_log.txt", emptied by a
-// process's first entry) and generated media by fixed names, so each process works in a
-// directory of its own below the scratch directory.
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <string>
-#include <system_error>
-
-#include <unistd.h>
+// The core tests write the library's log and generated media by fixed names: each test
+// process works in a directory of its own.
+#include "support/ProcessDirectory.h"
 
 namespace {
 
-class ProcessDirectory : public ::testing::Environment {
-public:
-    void SetUp() override {
-        _parent = std::filesystem::current_path();
-        _own = _parent / ("process-" + std::to_string(getpid()));
-        std::filesystem::create_directories(_own);
-        std::filesystem::current_path(_own);
-    }
-    void TearDown() override {
-        std::filesystem::current_path(_parent);
-        std::error_code ignored;
-        std::filesystem::remove_all(_own, ignored);
-    }
-
-private:
-    std::filesystem::path _parent;
-    std::filesystem::path _own;
-};
-
 const ::testing::Environment *const kProcessDirectory =
-    ::testing::AddGlobalTestEnvironment(new ProcessDirectory);
+    ::testing::AddGlobalTestEnvironment(new testsupport::ProcessDirectory);
 
 } // namespace
