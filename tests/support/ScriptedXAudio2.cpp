@@ -148,26 +148,6 @@ void ScriptedSourceVoice::fireBufferStart(void *context) {
     _callback->OnBufferStart(context);
 }
 
-HRESULT ScriptedXAudio2::QueryInterface(REFIID iid, void **object) {
-    if (!object)
-        return E_POINTER;
-    if (iid != IID_IXAudio27 && iid != IID_IUnknown) {
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    AddRef();
-    *object = static_cast<IXAudio2 *>(this);
-    return S_OK;
-}
-
-ULONG ScriptedXAudio2::AddRef() {
-    return _refCount.fetch_add(1) + 1;
-}
-
-ULONG ScriptedXAudio2::Release() {
-    return _refCount.fetch_sub(1) - 1;
-}
-
 HRESULT ScriptedXAudio2::Initialize(UINT32 flags, XAUDIO2_PROCESSOR processor) {
     ++_initializeCalls;
     _initializeFlags = flags;

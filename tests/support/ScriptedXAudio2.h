@@ -49,6 +49,7 @@
 #include <vector>
 
 #include "Platform.h"
+#include "software/XAudio2Unknown.h"
 
 // One buffer as it was submitted: a copy of its bytes and its fields.
 struct ScriptedBuffer {
@@ -149,16 +150,13 @@ private:
     std::atomic<bool> _destroyed{false};
 };
 
-class ScriptedXAudio2 final : public IXAudio2 {
+// IUnknown's part (IID_IXAudio27 and IUnknown, refCount()) is the platform's; the last
+// Release deletes nothing.
+class ScriptedXAudio2 final : public software::XAudio2Unknown {
 public:
     ScriptedXAudio2() = default;
     ScriptedXAudio2(const ScriptedXAudio2 &) = delete;
     ScriptedXAudio2 &operator=(const ScriptedXAudio2 &) = delete;
-
-    // IUnknown: IID_IXAudio27 and IUnknown; Release never deletes.
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void **object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
 
     // IXAudio2: each returns the result the test set. On success CreateMasteringVoice and
     // CreateSourceVoice make a voice and store it; on failure they store null in `*voice`.
@@ -181,7 +179,6 @@ public:
     void setSourceVoiceResult(HRESULT result) { _sourceResult = result; }
 
     // --- What the code under test did ---
-    ULONG refCount() const { return _refCount.load(); }
     int initializeCalls() const { return _initializeCalls.load(); }
     UINT32 lastInitializeFlags() const { return _initializeFlags.load(); }
     XAUDIO2_PROCESSOR lastInitializeProcessor() const { return _initializeProcessor.load(); }
@@ -216,7 +213,6 @@ public:
     };
 
 private:
-    std::atomic<ULONG> _refCount{1};
     std::atomic<HRESULT> _initializeResult{S_OK};
     std::atomic<HRESULT> _masteringResult{S_OK};
     std::atomic<HRESULT> _sourceResult{S_OK};

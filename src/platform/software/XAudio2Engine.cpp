@@ -46,29 +46,6 @@ FAudioEngine::~FAudioEngine() {
         FAudio_Release(_faudio);
 }
 
-HRESULT FAudioEngine::QueryInterface(REFIID iid, void **object) {
-    if (!object)
-        return E_POINTER;
-    if (iid != IID_IXAudio27 && iid != IID_IUnknown) {
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    AddRef();
-    *object = static_cast<IXAudio2 *>(this);
-    return S_OK;
-}
-
-ULONG FAudioEngine::AddRef() {
-    return _refCount.fetch_add(1) + 1;
-}
-
-ULONG FAudioEngine::Release() {
-    const ULONG remaining = _refCount.fetch_sub(1) - 1;
-    if (remaining == 0)
-        delete this;
-    return remaining;
-}
-
 HRESULT FAudioEngine::Initialize(UINT32 flags, XAUDIO2_PROCESSOR processor) {
     std::lock_guard<std::mutex> guard(_lock);
     if (_faudio)

@@ -8,6 +8,7 @@
 #include <mutex>
 
 #include "XAudio2.h"
+#include "XAudio2Unknown.h"
 
 namespace software {
 
@@ -66,15 +67,11 @@ private:
     FAudioSourceVoice *_voice = nullptr;
 };
 
-class FAudioEngine final : public IXAudio2 {
+class FAudioEngine final : public XAudio2Unknown {
 public:
     FAudioEngine() = default;
     FAudioEngine(const FAudioEngine &) = delete;
     FAudioEngine &operator=(const FAudioEngine &) = delete;
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void **object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
 
     HRESULT STDMETHODCALLTYPE Initialize(UINT32 flags, XAUDIO2_PROCESSOR processor) override;
     HRESULT STDMETHODCALLTYPE CreateSourceVoice(IXAudio2SourceVoice **voice,
@@ -96,8 +93,8 @@ public:
 
 private:
     ~FAudioEngine();
+    void lastReleased() override { delete this; }
 
-    std::atomic<ULONG> _refCount{1};
     // Guards the FAudio object's set-up and the voice bookkeeping. Never taken by a voice
     // callback, so it may be held across FAudio calls.
     std::mutex _lock;
