@@ -2,26 +2,16 @@
 
 #include <cmath>
 
-#include "FakeMedia.h"
-#include "TimerControl.h"
-#include "timeline/Container.h"
+#include "ContainerFixture.h"
 
 namespace {
 
 constexpr uint32_t T = 5'000'000; // an arbitrary timer reading to start from
 
-class ContainerTest : public ::testing::Test {
+class ContainerTest : public ContainerFixture {
 protected:
-    // The calls made since the last look.
-    Journal take() {
-        Journal calls;
-        calls.swap(journal);
-        return calls;
-    }
+    ContainerTest() : ContainerFixture(T) {}
 
-    TimerControl timer{T};
-    Journal journal;
-    Container container;
     FakeMedia a{"a", journal};
     FakeMedia b{"b", journal};
     FakeMedia c{"c", journal};

@@ -5,25 +5,15 @@
 #include <set>
 #include <thread>
 
-#include "FakeMedia.h"
-#include "TimerControl.h"
-#include "timeline/Container.h"
+#include "ContainerFixture.h"
 
 namespace {
 
 constexpr uint32_t T = 70'000;
 
-class MediaPlacementTest : public ::testing::Test {
+class MediaPlacementTest : public ContainerFixture {
 protected:
-    Journal take() {
-        Journal calls;
-        calls.swap(journal);
-        return calls;
-    }
-
-    TimerControl timer{T};
-    Journal journal;
-    Container container;
+    MediaPlacementTest() : ContainerFixture(T) {}
 };
 
 } // namespace
