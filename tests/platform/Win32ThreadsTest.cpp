@@ -27,6 +27,24 @@ template <class Body> HANDLE runThread(Body *body) {
         nullptr);
 }
 
+// Two threads wait on `event` for up to `waitMs` each, and the event is set once: how
+// many of them woke.
+int waitersWokenByOneSet(HANDLE event, DWORD waitMs) {
+    std::atomic<int> woke{0};
+    auto waiter = [&]() -> DWORD {
+        if (WaitForSingleObject(event, waitMs) == WAIT_OBJECT_0)
+            ++woke;
+        return 0;
+    };
+    HandleGuard first(runThread(&waiter));
+    HandleGuard second(runThread(&waiter));
+    SetEvent(event);
+    // Both threads end before `woke` and `waiter` go out of scope, whatever the checks say.
+    EXPECT_EQ(WaitForSingleObject(first.handle, INFINITE), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(second.handle, INFINITE), WAIT_OBJECT_0);
+    return woke.load();
+}
+
 TEST(Win32Events, AutoResetSignalStaysUntilExactlyOneWaitConsumesIt) {
     HandleGuard event(CreateEventW(nullptr, FALSE, FALSE, nullptr));
     ASSERT_NE(event.handle, nullptr);
@@ -39,18 +57,7 @@ TEST(Win32Events, AutoResetSignalStaysUntilExactlyOneWaitConsumesIt) {
     EXPECT_EQ(WaitForSingleObject(event.handle, 0), WAIT_TIMEOUT);
 
     // Two waiters, one signal: exactly one wakes.
-    std::atomic<int> woke{0};
-    auto waiter = [&]() -> DWORD {
-        if (WaitForSingleObject(event.handle, 300) == WAIT_OBJECT_0)
-            ++woke;
-        return 0;
-    };
-    HandleGuard first(runThread(&waiter));
-    HandleGuard second(runThread(&waiter));
-    SetEvent(event.handle);
-    ASSERT_EQ(WaitForSingleObject(first.handle, kLongWait), WAIT_OBJECT_0);
-    ASSERT_EQ(WaitForSingleObject(second.handle, kLongWait), WAIT_OBJECT_0);
-    EXPECT_EQ(woke.load(), 1);
+    EXPECT_EQ(waitersWokenByOneSet(event.handle, 300), 1);
 }
 
 TEST(Win32Events, ManualResetReleasesEveryWaitUntilReset) {
@@ -61,18 +68,7 @@ TEST(Win32Events, ManualResetReleasesEveryWaitUntilReset) {
     ASSERT_TRUE(ResetEvent(event.handle));
     EXPECT_EQ(WaitForSingleObject(event.handle, 0), WAIT_TIMEOUT);
 
-    std::atomic<int> woke{0};
-    auto waiter = [&]() -> DWORD {
-        if (WaitForSingleObject(event.handle, kLongWait) == WAIT_OBJECT_0)
-            ++woke;
-        return 0;
-    };
-    HandleGuard first(runThread(&waiter));
-    HandleGuard second(runThread(&waiter));
-    SetEvent(event.handle);
-    ASSERT_EQ(WaitForSingleObject(first.handle, kLongWait), WAIT_OBJECT_0);
-    ASSERT_EQ(WaitForSingleObject(second.handle, kLongWait), WAIT_OBJECT_0);
-    EXPECT_EQ(woke.load(), 2);
+    EXPECT_EQ(waitersWokenByOneSet(event.handle, kLongWait), 2);
 }
 
 TEST(Win32Events, AWaitBlocksUntilAnotherThreadSetsTheEvent) {
