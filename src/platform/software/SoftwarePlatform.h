@@ -2,11 +2,11 @@
 // uses, for Linux hosts, development and tests.
 #pragma once
 
-#include "Win32Types.h"
-#include "Win32Threads.h"
-#include "Timer.h"
 #include "Com.h"
-#include "MessageBox.h"
-#include "XAudio2.h"
 #include "D3D9.h"
 #include "D3DX9.h"
+#include "MessageBox.h"
+#include "Timer.h"
+#include "Win32Threads.h"
+#include "Win32Types.h"
+#include "XAudio2.h"

@@ -76,9 +76,15 @@ typedef const GUID &REFGUID;
 typedef const IID &REFIID;
 typedef const CLSID &REFCLSID;
 
-inline bool operator==(const GUID &a, const GUID &b) { return std::memcmp(&a, &b, sizeof(GUID)) == 0; }
-inline bool operator!=(const GUID &a, const GUID &b) { return !(a == b); }
-inline bool IsEqualGUID(const GUID &a, const GUID &b) { return a == b; }
+inline bool operator==(const GUID &a, const GUID &b) {
+    return std::memcmp(&a, &b, sizeof(GUID)) == 0;
+}
+inline bool operator!=(const GUID &a, const GUID &b) {
+    return !(a == b);
+}
+inline bool IsEqualGUID(const GUID &a, const GUID &b) {
+    return a == b;
+}
 
 // The root of every COM interface, with the Windows vtable order.
 struct IUnknown {
