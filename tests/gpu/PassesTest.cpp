@@ -37,6 +37,12 @@ protected:
 
     uint32_t destCentre() { return _scene.readTexture(_dest.get()).at(kSize / 2, kSize / 2); }
 
+    bool lastDrawWentToTheDestination() {
+        ComRef<IDirect3DSurface9> destLevel;
+        _dest->GetSurfaceLevel(0, destLevel.out());
+        return SoftwareD3D9LastDrawTarget(_scene.device()) == destLevel.get();
+    }
+
     bool hostTargetIsBack() {
         ComRef<IDirect3DSurface9> target, back;
         _scene.device()->GetRenderTarget(0, target.out());
@@ -50,9 +56,7 @@ protected:
 
 TEST_F(Passes, OnePassDrawsOnceIntoTheDestination) {
     EXPECT_EQ(renderWith("ycbcr2rgb.fxo"), 1u);
-    ComRef<IDirect3DSurface9> destLevel;
-    _dest->GetSurfaceLevel(0, destLevel.out());
-    EXPECT_EQ(SoftwareD3D9LastDrawTarget(_scene.device()), destLevel.get());
+    EXPECT_TRUE(lastDrawWentToTheDestination());
     EXPECT_EQ(destCentre(), 0xFFFFFFFFu);
     EXPECT_TRUE(hostTargetIsBack());
 }
@@ -65,9 +69,7 @@ TEST_F(Passes, ZeroPassesDrawNothing) {
 
 TEST_F(Passes, SeveralPassesDrawOncePerPassIntoTheDestination) {
     EXPECT_EQ(renderWith("three_passes.fxo"), 3u);
-    ComRef<IDirect3DSurface9> destLevel;
-    _dest->GetSurfaceLevel(0, destLevel.out());
-    EXPECT_EQ(SoftwareD3D9LastDrawTarget(_scene.device()), destLevel.get());
+    EXPECT_TRUE(lastDrawWentToTheDestination());
     EXPECT_EQ(destCentre(), 0xFFFFFFFFu);
     EXPECT_TRUE(hostTargetIsBack());
 }
