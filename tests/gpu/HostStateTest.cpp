@@ -19,6 +19,22 @@ Plane flatPlane(int width, int height, uint8_t value) {
     return plane;
 }
 
+// Converts the planes into `dest` within a scene; returns the largest channel difference
+// from the CPU's BT.601 conversion.
+int conversionError(SoftwareScene &scene, const Plane &y, const Plane &cb, const Plane &cr,
+                    IDirect3DTexture9 *dest) {
+    ComRef<IDirect3DTexture9> texY(scene.planeTexture(y));
+    ComRef<IDirect3DTexture9> texCb(scene.planeTexture(cb));
+    ComRef<IDirect3DTexture9> texCr(scene.planeTexture(cr));
+    GPUVideoRender render(scene.device(), effectPath("ycbcr2rgb.fxo"));
+    render.setSize(y.width, y.height);
+    scene.device()->BeginScene();
+    render.render(texY.get(), texCb.get(), texCr.get(), dest);
+    scene.device()->EndScene();
+    return largestChannelDifference(scene.readTexture(dest),
+                                    bt601Reference(y, cb, cr, y.width, y.height));
+}
+
 // Render states a scene may well leave behind, each of which would spoil the quad.
 const std::pair<D3DRENDERSTATETYPE, DWORD> kHostileStates[] = {
     {D3DRS_CULLMODE, D3DCULL_CCW},   {D3DRS_ZENABLE, D3DZB_TRUE},
@@ -35,9 +51,6 @@ TEST(HostState, ConvertsUnderAHostileSceneStateAndRestoresTheHostsState) {
     Plane y = flatPlane(kWidth, kHeight, 145);
     Plane cb = flatPlane(kWidth / 2, kHeight / 2, 54);
     Plane cr = flatPlane(kWidth / 2, kHeight / 2, 34);
-    ComRef<IDirect3DTexture9> texY(scene.planeTexture(y));
-    ComRef<IDirect3DTexture9> texCb(scene.planeTexture(cb));
-    ComRef<IDirect3DTexture9> texCr(scene.planeTexture(cr));
     ComRef<IDirect3DTexture9> dest(scene.rgbTarget(kWidth, kHeight, 0xFF0000FFu));
 
     ComRef<IDirect3DSurface9> hostTarget, hostDepth;
@@ -52,15 +65,7 @@ TEST(HostState, ConvertsUnderAHostileSceneStateAndRestoresTheHostsState) {
         device->SetRenderState(state.first, state.second);
     }
 
-    GPUVideoRender render(device, effectPath("ycbcr2rgb.fxo"));
-    render.setSize(kWidth, kHeight);
-    device->BeginScene();
-    render.render(texY.get(), texCb.get(), texCr.get(), dest.get());
-    device->EndScene();
-
-    EXPECT_LE(largestChannelDifference(scene.readTexture(dest.get()),
-                                       bt601Reference(y, cb, cr, kWidth, kHeight)),
-              2);
+    EXPECT_LE(conversionError(scene, y, cb, cr, dest.get()), 2);
 
     ComRef<IDirect3DSurface9> targetAfter, depthAfter;
     device->GetRenderTarget(0, targetAfter.out());
@@ -89,20 +94,9 @@ TEST(HostState, WorksOnADeviceWithoutDepthStencilSurface) {
     Plane y = flatPlane(kWidth, kHeight, 81);
     Plane cb = flatPlane(kWidth, kHeight, 90);
     Plane cr = flatPlane(kWidth, kHeight, 240);
-    ComRef<IDirect3DTexture9> texY(scene.planeTexture(y));
-    ComRef<IDirect3DTexture9> texCb(scene.planeTexture(cb));
-    ComRef<IDirect3DTexture9> texCr(scene.planeTexture(cr));
     ComRef<IDirect3DTexture9> dest(scene.rgbTarget(kWidth, kHeight, 0xFF000000u));
 
-    GPUVideoRender render(device, effectPath("ycbcr2rgb.fxo"));
-    render.setSize(kWidth, kHeight);
-    device->BeginScene();
-    render.render(texY.get(), texCb.get(), texCr.get(), dest.get());
-    device->EndScene();
-
-    EXPECT_LE(largestChannelDifference(scene.readTexture(dest.get()),
-                                       bt601Reference(y, cb, cr, kWidth, kHeight)),
-              2);
+    EXPECT_LE(conversionError(scene, y, cb, cr, dest.get()), 2);
     ComRef<IDirect3DSurface9> depthAfter;
     device->GetDepthStencilSurface(depthAfter.out());
     EXPECT_EQ(depthAfter.get(), nullptr);
