@@ -13,6 +13,12 @@ template <class Body> void onFreshThread(Body body) {
     std::thread(body).join();
 }
 
+// The engine made as the library makes it: the XAudio2 class, in process, IID_IXAudio27.
+HRESULT createEngine(IXAudio2 **engine) {
+    return CoCreateInstance(CLSID_XAudio25, nullptr, CLSCTX_INPROC_SERVER, IID_IXAudio27,
+                            reinterpret_cast<void **>(engine));
+}
+
 TEST(ComApartments, SameModelCountsAndTheOtherModelIsRefused) {
     onFreshThread([] {
         EXPECT_EQ(softwareComInitCount(), 0u);
@@ -49,9 +55,7 @@ TEST(ComCreation, XAudio2ClassYieldsTheEngineInterfaceOnly) {
     onFreshThread([] {
         ASSERT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_OK);
         IXAudio2 *engine = nullptr;
-        ASSERT_EQ(CoCreateInstance(CLSID_XAudio25, nullptr, CLSCTX_INPROC_SERVER, IID_IXAudio27,
-                                   reinterpret_cast<void **>(&engine)),
-                  S_OK);
+        ASSERT_EQ(createEngine(&engine), S_OK);
         ASSERT_NE(engine, nullptr);
         EXPECT_EQ(engine->Release(), 0u);
 
@@ -83,9 +87,7 @@ TEST(ComCreation, SingleThreadedHostThreadCanStillCreateTheEngine) {
         ASSERT_EQ(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), S_OK);
         EXPECT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), RPC_E_CHANGED_MODE);
         IXAudio2 *engine = nullptr;
-        ASSERT_EQ(CoCreateInstance(CLSID_XAudio25, nullptr, CLSCTX_INPROC_SERVER, IID_IXAudio27,
-                                   reinterpret_cast<void **>(&engine)),
-                  S_OK);
+        ASSERT_EQ(createEngine(&engine), S_OK);
         engine->Release();
         CoUninitialize();
     });
@@ -115,9 +117,7 @@ TEST(ComCreation, NeedsCOMOnTheThreadOrAMultithreadedApartmentInTheProcess) {
         std::this_thread::yield();
     onFreshThread([] {
         IXAudio2 *engine = nullptr;
-        EXPECT_EQ(CoCreateInstance(CLSID_XAudio25, nullptr, CLSCTX_INPROC_SERVER, IID_IXAudio27,
-                                   reinterpret_cast<void **>(&engine)),
-                  S_OK);
+        EXPECT_EQ(createEngine(&engine), S_OK);
         if (engine)
             engine->Release();
     });
@@ -149,9 +149,7 @@ TEST(ComCreation, RegisteredFactoriesReplaceAndRestore) {
         EXPECT_EQ(CoCreateInstance(testClass, nullptr, CLSCTX_ALL, IID_IXAudio27, &object),
                   REGDB_E_CLASSNOTREG);
         IXAudio2 *engine = nullptr;
-        ASSERT_EQ(CoCreateInstance(CLSID_XAudio25, nullptr, CLSCTX_INPROC_SERVER, IID_IXAudio27,
-                                   reinterpret_cast<void **>(&engine)),
-                  S_OK);
+        ASSERT_EQ(createEngine(&engine), S_OK);
         engine->Release();
         CoUninitialize();
     });
