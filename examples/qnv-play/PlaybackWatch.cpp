@@ -49,15 +49,15 @@ PlaybackWatch::PlaybackWatch(IDirect3DDevice9 *device, const TimelineMedia &medi
              std::clamp(media.length - options.videoOffset, 0.0,
                         std::max(0.0, static_cast<double>(media.info.length)))) {}
 
-void PlaybackWatch::watch(double clock, VideoWindow *window) {
-    _clock = clock;
+void PlaybackWatch::watch(double frameClock, VideoWindow *window) {
+    _clock = frameClock;
     ++_hostFrames;
     _log.poll();
     if (_media.video != 0) {
-        watchVideo(clock, window);
+        watchVideo(frameClock, window);
     }
     if (_media.audio != 0) {
-        watchAudio(clock);
+        watchAudio();
     }
 }
 
@@ -88,11 +88,16 @@ void PlaybackWatch::watchVideo(double clock, VideoWindow *window) {
     }
 }
 
-void PlaybackWatch::watchAudio(double clock) {
-    const double local = clock - _options.audioOffset;
+void PlaybackWatch::watchAudio() {
+    // Both readings together, so that they describe one moment.
     PlaybackStatus sound{};
-    if (local > kAudioEdgeSeconds && local < _media.audioLength - kAudioEdgeSeconds &&
-        qnv_vorbisStatus(_media.audio, &sound) != 0) {
+    PlaybackStatus timeline{};
+    if (qnv_vorbisStatus(_media.audio, &sound) == 0 ||
+        qnv_contrStatus(_media.container, &timeline) == 0) {
+        return;
+    }
+    const double local = timeline.time - _options.audioOffset;
+    if (local > kAudioEdgeSeconds && local < _media.audioLength - kAudioEdgeSeconds) {
         _audio.take(sound.time, local);
     }
 }

@@ -34,9 +34,11 @@ public:
     PlaybackWatch(IDirect3DDevice9 *device, const TimelineMedia &media,
                   const PlayerOptions &options);
 
-    // One host frame, after qnv_update, with the container's clock then. The frame shown
-    // goes to `window` when there is one.
-    void watch(double clock, VideoWindow *window);
+    // One host frame, after qnv_update; `frameClock` is the container's clock at the start
+    // of the host frame, just before qnv_update. Frames are due against it, so the time
+    // the update itself takes (upload and GPU pass) does not count as lateness. The frame
+    // shown goes to `window` when there is one.
+    void watch(double frameClock, VideoWindow *window);
     // The progress line for the clock of the last frame watched.
     std::string progress() const;
     // Waits for the frame PNGs, writes the contact sheet ("contact.png" in the current
@@ -45,7 +47,7 @@ public:
 
 private:
     void watchVideo(double clock, VideoWindow *window);
-    void watchAudio(double clock);
+    void watchAudio();
 
     const TimelineMedia &_media;
     const PlayerOptions &_options;

@@ -183,6 +183,9 @@ void Player::loop(Summary &summary) {
     int hostFrame = 0;
     for (; hostFrame < maxHostFrames; ++hostFrame) {
         pacer.wait();
+        // The host frame's time: the clock as qnv_update is about to see it.
+        PlaybackStatus frameStart{};
+        qnv_contrStatus(_media.container, &frameStart);
         _device->BeginScene();
         qnv_update();
         _device->EndScene();
@@ -193,7 +196,7 @@ void Player::loop(Summary &summary) {
         if (status.state != kContainerPlaying) {
             break; // it stopped itself at its length
         }
-        watch.watch(status.time, _window.get());
+        watch.watch(frameStart.time, _window.get());
         progress.print(watch);
         if (_window && !_window->pump()) {
             break;
