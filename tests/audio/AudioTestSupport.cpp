@@ -1,14 +1,13 @@
 #include "AudioTestSupport.h"
 
 #include <chrono>
-#include <fstream>
 #include <set>
-#include <sstream>
 #include <stdexcept>
 #include <thread>
 
 #include "core/Trace.h"
 #include "support/ProcessDirectory.h"
+#include "support/TextFiles.h"
 
 #define OV_EXCLUDE_STATIC_CALLBACKS
 #include <vorbis/vorbisfile.h>
@@ -79,25 +78,13 @@ bool waitUntil(const std::function<bool()> &condition, double seconds) {
 }
 
 std::string readLog() {
-    std::ifstream in("qnv_log.txt", std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-int countOccurrences(const std::string &text, const std::string &needle) {
-    int count = 0;
-    for (size_t at = text.find(needle); at != std::string::npos;
-         at = text.find(needle, at + needle.size())) {
-        ++count;
-    }
-    return count;
+    return testsupport::readFile("qnv_log.txt");
 }
 
 int countInLog(const std::string &needle) {
     static const bool started = (traceWarning("AudioTestSupport", 1, "audio tests start"), true);
     (void)started;
-    return countOccurrences(readLog(), needle);
+    return testsupport::countOccurrences(readLog(), needle);
 }
 
 int outOfSyncWarnings() {

@@ -27,7 +27,6 @@ bool waitUntil(const std::function<bool()> &condition, double seconds = 20.0);
 
 // The library's log ("qnv_log.txt" in the working directory); empty when there is none.
 std::string readLog();
-int countOccurrences(const std::string &text, const std::string &needle);
 // How often `needle` appears in this process's log. The first entry a process writes
 // empties the file, so this writes one entry of the tests' own first: counts taken
 // before and after a test step then compare like with like.

@@ -4,16 +4,17 @@
 
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 
 #include "AudioTestSupport.h"
 #include "audio/VorbisBlockFill.h"
+#include "support/TextFiles.h"
 
 namespace {
 
 using audiotest::generated;
 using mediagen::VorbisLink;
+using testsupport::readFile;
+using testsupport::writeFile;
 
 // An opened file and its fills, with guard bytes after the block to catch overruns.
 class Decoder {
@@ -142,17 +143,6 @@ TEST(VorbisBlockFill, PlaybackEndsAtTheFirstLinkInAnotherFormat) {
         EXPECT_EQ(after.bytes, 0u);
         EXPECT_TRUE(after.endOfFile);
     }
-}
-
-std::string readFile(const std::string &path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-void writeFile(const std::string &path, const std::string &bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
 }
 
 TEST(VorbisBlockFill, DamagedAudioDataEndsWithWholeFramesAndNeverSpins) {

@@ -2,21 +2,14 @@
 #pragma once
 
 #include <cctype>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "core/ResultCodes.h"
+#include "support/TextFiles.h"
 
-inline std::string readFile(const std::string &path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-inline void writeFile(const std::string &path, const std::string &bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+using testsupport::readFile;
+using testsupport::writeFile;
 
 // Splits at each "\n<digits>> ", the start of an entry; each piece keeps its leading "\n".
 inline std::vector<std::string> logEntries(const std::string &text) {

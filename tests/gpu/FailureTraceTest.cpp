@@ -2,31 +2,17 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 
 #include "FakeD3D.h"
 #include "SoftwareScene.h"
 #include "gpu/GPUVideoRender.h"
+#include "support/TextFiles.h"
 
 namespace {
 
-std::string logText() {
-    std::ifstream in("qnv_log.txt");
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 // How many times `needle` occurs in the log.
 int logCount(const std::string &needle) {
-    const std::string text = logText();
-    int count = 0;
-    for (size_t at = text.find(needle); at != std::string::npos;
-         at = text.find(needle, at + needle.size())) {
-        ++count;
-    }
-    return count;
+    return testsupport::countOccurrences(testsupport::readFile("qnv_log.txt"), needle);
 }
 
 // Each test starts from no log file: the log appends after its first entry of the

@@ -2,18 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "core/TraceLog.h"
+#include "support/TextFiles.h"
 
 namespace {
-
-std::string readLog(const char *path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 TEST(ResultCodeLog, LongestNameAndDescriptionAreWrittenWhole) {
     const char *path = "resultcodes_log.txt";
@@ -39,7 +33,7 @@ TEST(ResultCodeLog, LongestNameAndDescriptionAreWrittenWhole) {
         "pressed at once.) & No sample buffer allocator is available."
         "\n3> GPUVideoRender.cpp(30) : Failed destSurf->Release(): "
         "DXGI_STATUS_NO_REDIRECTION\n\t\t";
-    EXPECT_EQ(readLog(path), expected);
+    EXPECT_EQ(testsupport::readFile(path), expected);
 }
 
 } // namespace
