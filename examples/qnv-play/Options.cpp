@@ -1,5 +1,6 @@
 #include "Options.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -7,12 +8,16 @@
 
 namespace {
 
-// Whole-string numbers only: "12x" or "" are refused rather than read as 12 or 0.
+// Whole-string numbers only: "12x" or "" are refused rather than read as 12 or 0, and
+// "inf" or "nan" rather than taken as a length or rate.
 bool toDouble(const std::string &text, double &value) {
     char *end = nullptr;
     value = std::strtod(text.c_str(), &end);
-    return !text.empty() && end == text.c_str() + text.size();
+    return !text.empty() && end == text.c_str() + text.size() && std::isfinite(value);
 }
+
+// A week: longer timelines are a typing error, and the frame count must stay countable.
+constexpr double kMaxLengthSeconds = 7 * 24 * 3600.0;
 
 bool toInt(const std::string &text, int &value) {
     char *end = nullptr;
@@ -64,7 +69,10 @@ bool parseOptions(const std::vector<std::string> &args, PlayerOptions &o, std::s
          [&](const std::string &v) { return toInt(v, o.videoOffset) && o.videoOffset >= 0; }},
         {"--audio-offset",
          [&](const std::string &v) { return toInt(v, o.audioOffset) && o.audioOffset >= 0; }},
-        {"--length", [&](const std::string &v) { return toDouble(v, o.length) && o.length > 0; }},
+        {"--length",
+         [&](const std::string &v) {
+             return toDouble(v, o.length) && o.length > 0 && o.length <= kMaxLengthSeconds;
+         }},
         {"--rate",
          [&](const std::string &v) {
              return toDouble(v, o.hostRate) && o.hostRate >= 1 && o.hostRate <= 1000;

@@ -21,6 +21,7 @@ constexpr UINT kBackBufferHeight = 480;
 // The container is expected to stop itself at its length; if it has not this long after,
 // the player gives up rather than run forever.
 constexpr double kStopGraceSeconds = 10.0;
+constexpr double kMaxHostFrames = 1e12;
 constexpr int kContainerPlaying = 1;
 
 std::string baseName(const std::string &path) {
@@ -176,11 +177,14 @@ void Player::loop(Summary &summary) {
     PlaybackWatch watch(_device, _media, _options);
     ProgressPrinter progress(_options.quiet);
     FramePacer pacer(_options.hostRate);
-    const int maxHostFrames =
-        static_cast<int>((_media.length + kStopGraceSeconds) * _options.hostRate);
+    // A length read from a damaged file can be anything, NaN included: the count is
+    // clamped before it becomes an integer.
+    const double frameBudget = (_media.length + kStopGraceSeconds) * _options.hostRate;
+    const int64_t maxHostFrames =
+        static_cast<int64_t>(frameBudget < kMaxHostFrames ? frameBudget : kMaxHostFrames);
 
     qnv_contrPlay(_media.container);
-    int hostFrame = 0;
+    int64_t hostFrame = 0;
     for (; hostFrame < maxHostFrames; ++hostFrame) {
         pacer.wait();
         // The host frame's time: the clock as qnv_update is about to see it.

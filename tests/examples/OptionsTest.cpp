@@ -61,6 +61,10 @@ TEST(Options, RefusesBadCommandLinesAndSaysWhy) {
     EXPECT_FALSE(parse({"--video-offset", "1.5"}, o, error));
     EXPECT_FALSE(parse({"--audio-offset", "-1"}, o, error));
     EXPECT_FALSE(parse({"--length", "0"}, o, error));
+    EXPECT_FALSE(parse({"--length", "inf"}, o, error));
+    EXPECT_FALSE(parse({"--length", "nan"}, o, error));
+    EXPECT_FALSE(parse({"--length", "1e300"}, o, error));
+    EXPECT_FALSE(parse({"--rate", "nan"}, o, error));
     EXPECT_FALSE(parse({"--rate", "0"}, o, error));
     EXPECT_FALSE(parse({"--every", "-2"}, o, error));
     EXPECT_FALSE(parse({"--sheet", "0x3"}, o, error));
