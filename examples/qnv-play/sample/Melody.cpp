@@ -8,9 +8,9 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kNoteSeconds = 0.25;
 
-// Semitones above A3 (220 Hz): a C major arpeggio that climbs and comes back.
+// Semitones above A3 (220 Hz): a C major arpeggio up and down, then an F major one.
 constexpr int kMelody[] = {3, 7, 10, 15, 14, 10, 7, 5, 3, 8, 12, 15, 12, 8, 7, 3};
-// One bass note per half bar, an octave and a fifth lower.
+// One bass note per half bar (C2, F2, D2, G2), below the tune.
 constexpr int kBass[] = {-21, -16, -19, -14};
 constexpr int kMelodyNotes = sizeof(kMelody) / sizeof(kMelody[0]);
 constexpr int kBassNotes = sizeof(kBass) / sizeof(kBass[0]);
