@@ -123,7 +123,7 @@ int TheoraVideo::update() {
         return 0;
     _shownTime = frame->time;
     _textures.upload(*frame);
-    _frames.removeOldest();
+    _frames.recycleOldest();
     // Without all four textures the pass would be handed a missing one; the frame still
     // counts as shown, so playback keeps its pace.
     if (_textures.complete())
@@ -192,7 +192,7 @@ void TheoraVideo::decodeCycle() {
     th_decode_ycbcr_out(_reader.decoder(), decoded);
     // Out of memory, the frame is left out: the decoder has moved past it, and the next
     // cycle decodes the one after it.
-    std::unique_ptr<VideoFrame> frame = VideoFrame::copyOf(decoded, _frameTime, _frameNumber);
-    if (frame)
+    std::unique_ptr<VideoFrame> frame = _frames.spareFrame();
+    if (frame && frame->copyFrom(decoded, _frameTime, _frameNumber))
         _frames.push(std::move(frame));
 }

@@ -1,7 +1,9 @@
 // One decoded frame: its due time, its number and its own copy of the decoder's three
-// planes (Y', Cb, Cr), whole rows of `stride` bytes, top row first.
+// planes (Y', Cb, Cr), whole rows of `stride` bytes, top row first. A record is filled
+// again with later frames (FrameQueue keeps shown ones), its plane storage kept.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 
@@ -12,10 +14,12 @@ struct VideoFrame {
     int64_t frameNumber = 0; // th_granule_frame of the frame's granule position
     th_ycbcr_buffer planes{};
 
-    // Copies the decoder's output; null when memory for the record or a plane runs out.
-    static std::unique_ptr<VideoFrame> copyOf(const th_ycbcr_buffer decoded, double time,
-                                              int64_t frameNumber);
+    // Copies the decoder's output into this record, keeping each plane's storage when it
+    // is large enough; false when memory for a plane runs out (the record then holds no
+    // frame and must not be queued).
+    bool copyFrom(const th_ycbcr_buffer decoded, double time, int64_t frameNumber);
 
 private:
     std::unique_ptr<unsigned char[]> _storage[3];
+    size_t _capacity[3] = {};
 };
