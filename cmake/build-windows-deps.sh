@@ -98,7 +98,7 @@ run_make install
 # The library, its headers and its pkg-config files only: the documentation needs tools
 # we do not have.
 configure_package libtheora --with-ogg="$prefix" --disable-encode --disable-examples \
-    --disable-oggtest --disable-vorbistest --disable-sdltest --disable-spec --disable-doc
+    --disable-oggtest --disable-vorbistest --disable-sdltest --disable-doc
 run_make -j"$jobs" -C lib
 run_make -C lib install
 run_make -C include install
