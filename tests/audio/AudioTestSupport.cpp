@@ -1,9 +1,7 @@
 #include "AudioTestSupport.h"
 
-#include <chrono>
 #include <set>
 #include <stdexcept>
-#include <thread>
 
 #include "core/Trace.h"
 #include "support/ProcessDirectory.h"
@@ -64,17 +62,6 @@ std::vector<uint8_t> decodeAllBytes(const std::string &path) {
     const std::vector<int16_t> pcm = decodeAll(path);
     const uint8_t *bytes = reinterpret_cast<const uint8_t *>(pcm.data());
     return std::vector<uint8_t>(bytes, bytes + pcm.size() * 2);
-}
-
-bool waitUntil(const std::function<bool()> &condition, double seconds) {
-    const auto limit = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > limit) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
 }
 
 std::string readLog() {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "VorbisWriter.h"
+#include "support/WaitUntil.h"
 
 namespace audiotest {
 
@@ -21,9 +22,7 @@ std::vector<int16_t> decodeAll(const std::string &path);
 // The same PCM as the bytes a block holds (16-bit little-endian).
 std::vector<uint8_t> decodeAllBytes(const std::string &path);
 
-// True once `condition` holds; false after `seconds` without it. Generous limits keep a
-// loaded machine from failing a test that would pass.
-bool waitUntil(const std::function<bool()> &condition, double seconds = 20.0);
+using testsupport::waitUntil;
 
 // The library's log ("qnv_log.txt" in the working directory); empty when there is none.
 std::string readLog();

@@ -4,11 +4,11 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
-#include <sstream>
 
 #include <unistd.h>
 
 #include "software/Timer.h"
+#include "support/TextFiles.h"
 
 namespace {
 
@@ -60,21 +60,8 @@ std::wstring widePath(const std::string &path) {
     return std::wstring(path.begin(), path.end());
 }
 
-bool waitUntil(const std::function<bool()> &condition, double seconds) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
-
 std::string logText() {
-    std::ifstream in("qnv_log.txt", std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return testsupport::readFile("qnv_log.txt");
 }
 
 PlayingVideo::PlayingVideo(const std::string &path)

@@ -3,14 +3,13 @@
 // container whose clock the test drives.
 #pragma once
 
-#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <string>
-#include <thread>
 
 #include "MediaGen.h"
 #include "gpu/SoftwareScene.h"
+#include "support/WaitUntil.h"
 #include "timeline/Container.h"
 #include "video/TheoraVideo.h"
 
@@ -38,8 +37,7 @@ private:
 
 std::wstring widePath(const std::string &path);
 
-// Polls until the condition holds; false when it still does not after `seconds`.
-bool waitUntil(const std::function<bool()> &condition, double seconds = 60.0);
+using testsupport::waitUntil;
 
 // The whole text of qnv_log.txt, empty when there is none.
 std::string logText();
