@@ -1,5 +1,8 @@
 #include "VorbisEncoder.h"
 
+#include <algorithm>
+#include <vector>
+
 #include <vorbis/vorbisenc.h>
 
 namespace mediagen {
@@ -75,6 +78,31 @@ void VorbisEncoder::drainPackets() {
             _stream.packetIn(packet);
         }
     }
+}
+
+bool VorbisEncoder::writeStream(OggFile &file, int64_t frames,
+                                const std::function<void(int64_t, float *)> &frameAt) {
+    constexpr long kChunkFrames = 4096;
+    ogg_page page;
+    while (headerPage(page)) {
+        file.write(page);
+    }
+    std::vector<float> chunk(static_cast<size_t>(kChunkFrames) * _channels);
+    for (int64_t start = 0; start < frames; start += kChunkFrames) {
+        const long count = static_cast<long>(std::min<int64_t>(kChunkFrames, frames - start));
+        for (long f = 0; f < count; ++f) {
+            frameAt(start + f, &chunk[static_cast<size_t>(f) * _channels]);
+        }
+        write(chunk.data(), count);
+        while (pageOut(page)) {
+            file.write(page);
+        }
+    }
+    finish();
+    while (flushPage(page)) {
+        file.write(page);
+    }
+    return file.ok();
 }
 
 } // namespace mediagen

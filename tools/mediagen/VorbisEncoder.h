@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include <vorbis/codec.h>
 
@@ -35,6 +36,12 @@ public:
     // Audio pages once enough data has built up; flushPage also drains a partial page.
     bool pageOut(ogg_page &page) { return _stream.pageOut(page); }
     bool flushPage(ogg_page &page) { return _stream.flush(page); }
+
+    // Writes the whole stream as a file of its own: the header pages, then `frames` frames
+    // (frameAt fills one frame's channels() samples), then the last pages. False when a
+    // page could not be written.
+    bool writeStream(OggFile &file, int64_t frames,
+                     const std::function<void(int64_t frame, float *samples)> &frameAt);
 
     // The time in seconds at the end of a page (from its granule position).
     double pageTime(const ogg_page &page) const;

@@ -1,6 +1,5 @@
 #include "VorbisWriter.h"
 
-#include <algorithm>
 #include <cmath>
 
 #include "ToneSignal.h"
@@ -10,7 +9,6 @@ namespace mediagen {
 
 namespace {
 
-constexpr long kChunkFrames = 4096;
 constexpr double kLinkOffsetHz = 10.0;
 
 bool writeLink(OggFile &file, const VorbisLink &link, int index, float quality) {
@@ -18,31 +16,12 @@ bool writeLink(OggFile &file, const VorbisLink &link, int index, float quality) 
     if (!encoder.ok()) {
         return false;
     }
-    ogg_page page;
-    while (encoder.headerPage(page)) {
-        file.write(page);
-    }
-
     const double offsetHz = kLinkOffsetHz * index;
-    const int64_t frames = link.frames();
-    std::vector<float> chunk(static_cast<size_t>(kChunkFrames) * link.channels);
-    for (int64_t start = 0; start < frames; start += kChunkFrames) {
-        const long count = static_cast<long>(std::min<int64_t>(kChunkFrames, frames - start));
-        for (long f = 0; f < count; ++f) {
-            for (int c = 0; c < link.channels; ++c) {
-                chunk[f * link.channels + c] = toneSample(c, start + f, link.rate, offsetHz);
-            }
+    return encoder.writeStream(file, link.frames(), [&](int64_t frame, float *samples) {
+        for (int c = 0; c < link.channels; ++c) {
+            samples[c] = toneSample(c, frame, link.rate, offsetHz);
         }
-        encoder.write(chunk.data(), count);
-        while (encoder.pageOut(page)) {
-            file.write(page);
-        }
-    }
-    encoder.finish();
-    while (encoder.flushPage(page)) {
-        file.write(page);
-    }
-    return true;
+    });
 }
 
 } // namespace

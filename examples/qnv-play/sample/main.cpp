@@ -1,10 +1,8 @@
 // qnv-sample-music: writes the built-in sample's music as an Ogg Vorbis file.
 //
 //   qnv-sample-music <out.ogg> <seconds>
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <vector>
 
 #include "Melody.h"
 #include "OggOutput.h"
@@ -13,7 +11,6 @@
 namespace {
 
 constexpr long kRate = 44100;
-constexpr long kChunkFrames = 4096;
 constexpr float kQuality = 0.4f;
 constexpr int kSerial = 0x514d5553;
 
@@ -23,27 +20,11 @@ bool writeMusic(const char *path, double seconds) {
     if (!encoder.ok() || !file.ok()) {
         return false;
     }
-    ogg_page page;
-    while (encoder.headerPage(page)) {
-        file.write(page);
-    }
     const int64_t frames = static_cast<int64_t>(seconds * kRate);
-    std::vector<float> chunk(kChunkFrames * sample::kMelodyChannels);
-    for (int64_t start = 0; start < frames; start += kChunkFrames) {
-        const long count = static_cast<long>(std::min<int64_t>(kChunkFrames, frames - start));
-        for (long f = 0; f < count; ++f) {
-            sample::melodyFrame(start + f, kRate, chunk[2 * f], chunk[2 * f + 1]);
-        }
-        encoder.write(chunk.data(), count);
-        while (encoder.pageOut(page)) {
-            file.write(page);
-        }
-    }
-    encoder.finish();
-    while (encoder.flushPage(page)) {
-        file.write(page);
-    }
-    return file.close();
+    const bool written = encoder.writeStream(file, frames, [](int64_t frame, float *samples) {
+        sample::melodyFrame(frame, kRate, samples[0], samples[1]);
+    });
+    return file.close() && written;
 }
 
 } // namespace
