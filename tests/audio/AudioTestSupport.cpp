@@ -4,7 +4,6 @@
 #include <stdexcept>
 
 #include "core/Trace.h"
-#include "support/ProcessDirectory.h"
 #include "support/TextFiles.h"
 
 #define OV_EXCLUDE_STATIC_CALLBACKS
@@ -17,15 +16,6 @@ extern "C" const char *__lsan_default_suppressions() {
 }
 
 namespace audiotest {
-
-namespace {
-
-// Each test process works in a directory of its own, so that one process's log and
-// media never meet another's.
-const ::testing::Environment *const kProcessDirectory =
-    ::testing::AddGlobalTestEnvironment(new testsupport::ProcessDirectory);
-
-} // namespace
 
 std::string generated(const std::string &name, const std::vector<mediagen::VorbisLink> &links) {
     static std::set<std::string> written;

@@ -1,11 +1,8 @@
 // CTest runs each test in a process of its own, several at once, all in the folder's
-// scratch directory. A test program that writes the library's log ("qnv_log.txt", emptied
-// by a process's first entry) or generated media by fixed names registers this
-// environment, so that each process works in a directory of its own below the scratch
-// directory and never meets another's files:
-//
-//     const ::testing::Environment *const kProcessDirectory =
-//         ::testing::AddGlobalTestEnvironment(new testsupport::ProcessDirectory);
+// scratch directory. Tests write the library's log ("qnv_log.txt", emptied by a process's
+// first entry), effect files and generated media by fixed names, so every test program
+// registers this environment (ProcessDirectory.cpp, linked into each): each process works
+// in a directory of its own below the scratch directory and never meets another's files.
 #pragma once
 
 #include <gtest/gtest.h>
