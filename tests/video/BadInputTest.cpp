@@ -121,7 +121,6 @@ TEST_F(BadInput, NoThreadEventOrMutexFailsTheOpen) {
 
 TEST_F(BadInput, TextureThatCannotBeCreatedIsLoggedAndNeverUsed) {
     const std::string path = goodFile();
-    ScratchFolder scratch;
     SoftwareD3D9FailCall(SoftwareD3D9Call::CreateTexture, 2, E_OUTOFMEMORY);
     PlayingVideo player(path);
     ASSERT_EQ(player.openResult(), 1) << "a missing texture does not fail the open";
@@ -147,7 +146,6 @@ TEST_F(BadInput, TextureThatCannotBeCreatedIsLoggedAndNeverUsed) {
 
 TEST_F(BadInput, RenderTargetThatCannotBeCreatedIsLogged) {
     const std::string path = goodFile();
-    ScratchFolder scratch;
     SoftwareD3D9FailCall(SoftwareD3D9Call::CreateTexture, 4, D3DERR_OUTOFVIDEOMEMORY);
     PlayingVideo player(path);
     ASSERT_EQ(player.openResult(), 1);
@@ -164,7 +162,6 @@ TEST_F(BadInput, RenderTargetThatCannotBeCreatedIsLogged) {
 
 TEST_F(BadInput, LockThatFailsSkipsThatPlaneOnly) {
     const std::string path = goodFile();
-    ScratchFolder scratch;
     PlayingVideo player(path);
     ASSERT_EQ(player.openResult(), 1);
     player.play();

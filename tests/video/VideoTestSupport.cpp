@@ -1,59 +1,22 @@
 #include "VideoTestSupport.h"
 
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <set>
-
-#include <unistd.h>
 
 #include "software/Timer.h"
 #include "support/TextFiles.h"
 
-namespace {
-
-// CTest may run several test processes at once in the same folder: each file is written
-// under a name of this process's own and then renamed into place, so that a reader never
-// sees half a file.
-std::string ownTemporaryName(const std::string &name) {
-    return name + ".part" + std::to_string(getpid());
-}
-
-} // namespace
-
 std::string theoraMedia(const std::string &name, const mediagen::TheoraFile &file) {
     static std::set<std::string> written;
     const std::string path = std::filesystem::absolute(name).string();
-    if (written.count(path))
-        return path;
-    const std::string part = ownTemporaryName(path);
-    if (mediagen::writeTheora(part, file) && std::rename(part.c_str(), path.c_str()) == 0)
+    if (!written.count(path) && mediagen::writeTheora(path, file))
         written.insert(path);
     return path;
 }
 
 void installEffectFile() {
-    const std::string part = ownTemporaryName("ycbcr2rgb.fxo");
-    {
-        std::ifstream in(std::string(QNV_EFFECT_DIR) + "/ycbcr2rgb.fxo", std::ios::binary);
-        std::ofstream out(part, std::ios::binary);
-        out << in.rdbuf();
-    }
-    std::rename(part.c_str(), "ycbcr2rgb.fxo");
-}
-
-ScratchFolder::ScratchFolder()
-    : _home(std::filesystem::current_path()),
-      _folder(_home / ("scratch-" + std::to_string(getpid()))) {
-    std::filesystem::create_directories(_folder);
-    std::filesystem::current_path(_folder);
-    installEffectFile();
-}
-
-ScratchFolder::~ScratchFolder() {
-    std::filesystem::current_path(_home);
-    std::error_code ignored;
-    std::filesystem::remove_all(_folder, ignored);
+    std::filesystem::copy_file(std::string(QNV_EFFECT_DIR) + "/ycbcr2rgb.fxo", "ycbcr2rgb.fxo",
+                               std::filesystem::copy_options::overwrite_existing);
 }
 
 std::wstring widePath(const std::string &path) {

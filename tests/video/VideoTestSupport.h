@@ -20,21 +20,6 @@ std::string theoraMedia(const std::string &name, const mediagen::TheoraFile &fil
 // Copies ycbcr2rgb.fxo from the effect build folder into the working directory.
 void installEffectFile();
 
-// For a test that reads qnv_log.txt: a folder of this process's own as the working
-// directory (with the effect file), so that no other test process writes the same log.
-// The folder is removed afterwards; objects that use it must be gone by then.
-class ScratchFolder {
-public:
-    ScratchFolder();
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder &) = delete;
-    ScratchFolder &operator=(const ScratchFolder &) = delete;
-
-private:
-    std::filesystem::path _home;
-    std::filesystem::path _folder;
-};
-
 std::wstring widePath(const std::string &path);
 
 using testsupport::waitUntil;
